@@ -1,0 +1,57 @@
+# Set-up, build and test on Debian 12. Run as root to let it install the
+# missing packages itself; otherwise it prints the one command to run.
+
+BUILD    ?= build
+ASAN     ?= build-asan
+JOBS     ?= $(shell nproc)
+OUT      ?= out
+CMAKE_ARGS ?=
+
+PACKAGES := cmake g++ make pkg-config \
+	qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev \
+	libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libjpeg-turbo-progs \
+	fonts-noto-cjk fonts-dejavu-core
+
+.PHONY: all deps configure build run test test-asan bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing || exit 1; \
+	  else \
+	    echo "Missing packages. Run as root:"; \
+	    echo "  apt-get install -y$$missing"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/vorlix-cli demo $(OUT)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLIX_SANITIZE=ON -DVORLIX_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@ls $(BUILD)/bench/vorlix_bench* >/dev/null 2>&1 || { echo "benchmarks not built"; exit 1; }
+	for b in $(BUILD)/bench/vorlix_bench*; do $$b; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN)

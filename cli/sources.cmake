@@ -1,0 +1,3 @@
+set(VORLIX_CLI_SOURCES
+  cli/main.cpp
+)

@@ -1,0 +1,36 @@
+#include "formats/FormatRegistry.h"
+
+#include <mutex>
+
+namespace {
+
+struct FormatUnit {
+    void (*Initialize)();
+    void (*Finalize)();
+};
+
+// In start-up order. A unit's routines are declared in its own header.
+constexpr FormatUnit kUnits[] = {
+    {nullptr, nullptr},
+};
+
+std::mutex gMutex;
+bool gRegistered = false;
+
+}  // namespace
+
+void RegisterFormatUnits() {
+    std::lock_guard lock(gMutex);
+    if (gRegistered) return;
+    for (const FormatUnit& unit : kUnits)
+        if (unit.Initialize) unit.Initialize();
+    gRegistered = true;
+}
+
+void UnregisterFormatUnits() {
+    std::lock_guard lock(gMutex);
+    if (!gRegistered) return;
+    for (auto it = std::rbegin(kUnits); it != std::rend(kUnits); ++it)
+        if (it->Finalize) it->Finalize();
+    gRegistered = false;
+}

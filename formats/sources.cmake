@@ -1,0 +1,4 @@
+list(APPEND VORLIX_CORE_SOURCES
+  formats/FormatImage.cpp
+  formats/FormatRegistry.cpp
+)
