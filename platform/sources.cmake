@@ -12,3 +12,6 @@ list(APPEND VORLIX_CORE_SOURCES
   platform/SystemInfo.cpp
   platform/SafeFileWriter.cpp
 )
+list(APPEND VORLIX_CORE_SOURCES
+  platform/IniService.cpp
+)

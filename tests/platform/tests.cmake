@@ -4,4 +4,5 @@ vorlix_add_test_program(vorlix_platform_tests
   platform/StreamsTest.cpp
   platform/GraphicsTest.cpp
   platform/SysUtilsTest.cpp
+  platform/IniServiceTest.cpp
 )

@@ -1,0 +1,3 @@
+list(APPEND VORLIX_CORE_SOURCES
+  save/KestruneFileTypes.cpp
+)
