@@ -1,0 +1,5 @@
+list(APPEND VORLIX_CORE_SOURCES
+  app/EvalThroughput.cpp
+  app/SizeCoupling.cpp
+  app/TestCard.cpp
+)
