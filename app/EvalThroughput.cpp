@@ -7,6 +7,6 @@ uint32_t StartTick = 0;
 
 void ResetThroughput() { StartTick = GetTickMs(); }
 
-std::string ThroughputText() { return FormatThroughput(GetTickMs() - StartTick); }
+uint32_t ThroughputMs() { return GetTickMs() - StartTick; }
 
-std::string FormatThroughput(uint32_t elapsedMs) { return Format("%d[ms]", static_cast<int32_t>(elapsedMs)); }
+std::string ThroughputText() { return Format("%d[ms]", static_cast<int32_t>(ThroughputMs())); }

@@ -1,6 +1,5 @@
 #pragma once
-// Timing of the commands: a process-wide start tick and the "%d[ms]" text
-// the status bar shows.
+// Timing of the measured work, as the status bar reports it.
 
 #include <cstdint>
 #include <string>
@@ -9,8 +8,7 @@ extern uint32_t StartTick;
 
 // StartTick := the current millisecond tick.
 void ResetThroughput();
-// The milliseconds since StartTick as "%d[ms]".
+// Milliseconds since StartTick (32-bit, wraps with the tick).
+uint32_t ThroughputMs();
+// "%d[ms]" of ThroughputMs().
 std::string ThroughputText();
-// The text for a given elapsed time (the tick difference, taken modulo 2^32
-// so that a wrapped tick still measures correctly).
-std::string FormatThroughput(uint32_t elapsedMs);

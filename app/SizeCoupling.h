@@ -1,23 +1,22 @@
 #pragma once
-// The arithmetic that keeps the width, height and scale edits of the main
-// window consistent with each other.
+// The coupling of the width, height and scale edits: setting one of them
+// sets the other two from the picture's size, each rounded half up.
 
 #include <cstdint>
+#include <optional>
 
-enum class TSizeEdit { Width, Height, Ratio };
-
-struct TCoupledValues {
-    int64_t Width = 0;
-    int64_t Height = 0;
-    int64_t Ratio = 0;
+struct TCoupledSize {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t Scale = 0;  // percent
 };
 
-// Trunc(x + 0.5) in extended precision.
-int64_t RoundHalfUp(long double x);
+// Trunc(x + 0.5) of an extended-precision product.
+int32_t RoundHalfUp(long double value);
 
-// The values of the two other edits after the own edit was set to value:
-// the ratio r is value / SourceWidth, value / SourceHeight or value / 100
-// (a double), and each other edit is Trunc(size * r + 0.5) or
-// Trunc(r * 100 + 0.5) computed in extended precision. The field of the own
-// edit holds value itself. Raises EZeroDivide when the reference size is 0.
-TCoupledValues CoupleSizes(TSizeEdit own, int32_t value, int32_t sourceWidth, int32_t sourceHeight);
+// The size that follows from a new value of one edit, or nothing when the
+// value is 0 (the edits then keep theirs). The ratio is v / source (width,
+// height) or v / 100 (scale), held as a double; the products are extended.
+std::optional<TCoupledSize> CoupleFromWidth(int32_t width, int32_t sourceWidth, int32_t sourceHeight);
+std::optional<TCoupledSize> CoupleFromHeight(int32_t height, int32_t sourceWidth, int32_t sourceHeight);
+std::optional<TCoupledSize> CoupleFromScale(int32_t scale, int32_t sourceWidth, int32_t sourceHeight);

@@ -1,3 +1,9 @@
 set(VORLIX_CLI_SOURCES
   cli/main.cpp
+  cli/CliArguments.cpp
+  cli/Algorithms.cpp
+  cli/PictureFiles.cpp
+  cli/PictureSteps.cpp
+  cli/FileCommands.cpp
+  cli/ResampleCommand.cpp
 )

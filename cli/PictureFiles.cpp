@@ -1,0 +1,52 @@
+#include "cli/PictureFiles.h"
+
+#include "cli/CliArguments.h"
+#include "platform/BmpCodec.h"
+#include "platform/Graphics.h"
+#include "platform/SafeFileWriter.h"
+#include "platform/SysUtils.h"
+
+namespace {
+
+struct OutputType {
+    const char* Extension;
+    void (*Write)(const CliPicture& picture, TStream& stream);
+};
+
+void WriteBmp(const CliPicture& picture, TStream& stream) { WriteBmpFile(picture.Bitmap, stream); }
+
+const std::vector<OutputType>& OutputTypes() {
+    static const std::vector<OutputType> types = {
+        {".bmp", WriteBmp},
+    };
+    return types;
+}
+
+}  // namespace
+
+CliPicture ReadPicture(const std::string& fileName) {
+    TPicture holder;
+    holder.LoadFromFile(fileName);
+    CliPicture picture;
+    picture.Bitmap.Assign(*holder.Graphic());
+    picture.ClassName = holder.Graphic()->ClassType().Name;
+    return picture;
+}
+
+std::vector<std::string> WritableExtensions() {
+    std::vector<std::string> extensions;
+    for (const OutputType& type : OutputTypes()) extensions.emplace_back(type.Extension);
+    return extensions;
+}
+
+void WritePicture(const CliPicture& picture, const std::string& fileName) {
+    const std::string extension = LowerCase(ExtractFileExt(fileName));
+    for (const OutputType& type : OutputTypes()) {
+        if (extension != type.Extension) continue;
+        WriteFileSafely(fileName, [&](TStream& stream) { type.Write(picture, stream); });
+        return;
+    }
+    std::string known;
+    for (const std::string& e : WritableExtensions()) known += " " + e;
+    throw UsageError("cannot write '" + extension + "' files; the output types are" + known);
+}

@@ -1,0 +1,102 @@
+// resample and demo: the engine on a file or on the built-in test card.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "app/SizeCoupling.h"
+#include "app/TestCard.h"
+#include "cli/Algorithms.h"
+#include "cli/CliArguments.h"
+#include "cli/Commands.h"
+#include "cli/PictureSteps.h"
+#include "platform/SysUtils.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+TCoupledSize TargetSize(const CliArguments& arguments, int32_t sourceWidth, int32_t sourceHeight) {
+    constexpr int32_t kMax = INT32_MAX;
+    const auto width = arguments.Integer("width", 1, kMax);
+    const auto height = arguments.Integer("height", 1, kMax);
+    const auto scale = arguments.Integer("scale", 1, kMax);
+    if (scale && (width || height)) throw UsageError("give --scale alone, or --width and/or --height");
+    if (width && height) return {*width, *height, CoupleFromWidth(*width, sourceWidth, sourceHeight)->Scale};
+    if (width) return *CoupleFromWidth(*width, sourceWidth, sourceHeight);
+    if (height) return *CoupleFromHeight(*height, sourceWidth, sourceHeight);
+    if (scale) return *CoupleFromScale(*scale, sourceWidth, sourceHeight);
+    return {sourceWidth, sourceHeight, 100};
+}
+
+// Runs the algorithm on a fresh copy and returns the elapsed time.
+double RunOnce(const CliAlgorithm& algorithm, const TBitmap& source, const TCoupledSize& size, TBitmap& result) {
+    result = source;
+    const auto start = Clock::now();
+    algorithm.Run(result, size.Width, size.Height, size.Scale, true);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::string Milliseconds(double ms) { return Format("%d[ms] (%.3f ms)", static_cast<int>(ms), ms); }
+
+}  // namespace
+
+int ResampleCommand(const std::vector<std::string>& args) {
+    const CliArguments arguments(args, {"algorithm", "width", "height", "scale", "repeat"}, {"time"});
+    arguments.RequirePositionals(2, "INPUT and OUTPUT");
+    const auto name = arguments.Value("algorithm");
+    if (!name) throw UsageError("missing --algorithm NAME (see 'vorlix-cli algorithms --all')");
+    const CliAlgorithm* algorithm = FindCliAlgorithm(*name);
+    if (!algorithm) throw UsageError("unknown algorithm '" + *name + "' (see 'vorlix-cli algorithms --all')");
+    const int32_t repeat = arguments.Integer("repeat", 1, 100000).value_or(1);
+
+    CliPicture picture = ReadInput(arguments.Positionals()[0]);
+    const TCoupledSize size = TargetSize(arguments, picture.Bitmap.Width(), picture.Bitmap.Height());
+    std::vector<double> times;
+    TBitmap result;
+    for (int32_t i = 0; i < repeat; ++i) times.push_back(RunOnce(*algorithm, picture.Bitmap, size, result));
+    if (picture.Alpha) algorithm->Run(*picture.Alpha, size.Width, size.Height, size.Scale, true);
+    picture.Bitmap = std::move(result);
+    WriteOutput(picture, arguments.Positionals()[1]);
+
+    if (arguments.Has("repeat")) {
+        std::sort(times.begin(), times.end());
+        std::cout << "fastest " << Milliseconds(times.front()) << "\n"
+                  << "median " << Milliseconds(times[times.size() / 2]) << "\n";
+    } else if (arguments.Has("time")) {
+        std::cout << Format("%d[ms]", static_cast<int>(times.front())) << "\n";
+    }
+    return kExitOk;
+}
+
+int DemoCommand(const std::vector<std::string>& args) {
+    const CliArguments arguments(args, {}, {});
+    if (arguments.Positionals().size() > 1) throw UsageError("unexpected argument " + arguments.Positionals()[1]);
+    const std::string folder = arguments.Positionals().empty() ? "out" : arguments.Positionals()[0];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) throw FileError(folder, error.message());
+
+    CliPicture card;
+    card.Bitmap = MakeTestCard();
+    card.ClassName = "TBitmap";
+    const std::string extension = ".bmp";
+    WriteOutput(card, folder + "/testcard" + extension);
+    const int32_t w = card.Bitmap.Width(), h = card.Bitmap.Height();
+    std::printf("Test card %dx%d -> half %dx%d and double %dx%d, written to %s/\n", w, h, w / 2, h / 2, 2 * w,
+                2 * h, folder.c_str());
+    for (const CliAlgorithm& algorithm : CliAlgorithms()) {
+        std::printf("%-17s", algorithm.Name);
+        for (const auto& [label, size] : {std::pair{"half", TCoupledSize{w / 2, h / 2, 50}},
+                                          std::pair{"double", TCoupledSize{2 * w, 2 * h, 200}}}) {
+            CliPicture result;
+            const double ms = RunOnce(algorithm, card.Bitmap, size, result.Bitmap);
+            WriteOutput(result, folder + "/" + algorithm.Name + "-" + label + extension);
+            std::printf("  %-6s %8s", label, Format("%d[ms]", static_cast<int>(ms)).c_str());
+        }
+        std::printf("\n");
+    }
+    return kExitOk;
+}

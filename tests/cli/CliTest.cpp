@@ -1,0 +1,140 @@
+// The command-line front end run as a program: coupling, errors and exit
+// statuses, and that a failure never leaves or damages an output file.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "platform/Bitmap.h"
+#include "platform/Streams.h"
+#include "support/TestPictures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("vorlix-cli-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+    CliRun Invoke(const std::string& arguments) const {
+        const std::string out = Path("stdout.txt"), err = Path("stderr.txt");
+        const std::string command = std::string(VORLIX_CLI_PATH) + " " + arguments + " >" + out + " 2>" + err;
+        const int raw = std::system(command.c_str());
+        auto slurp = [](const std::string& p) {
+            std::ifstream in(p);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+    }
+
+    std::string WriteBmp(const std::string& name, int w, int h) const {
+        testing_support::RandomBitmap(w, h, 1).SaveToFile(Path(name));
+        return Path(name);
+    }
+
+    static TBitmap Load(const std::string& path) {
+        TFileStream stream(path, fmOpenRead);
+        TBitmap bitmap;
+        bitmap.LoadFromStream(stream);
+        return bitmap;
+    }
+
+    fs::path folder_;
+};
+
+}  // namespace
+
+TEST_F(Cli, SizesAreCoupledLikeTheMainWindowsEdits) {
+    const std::string in = WriteBmp("in.bmp", 641, 481);
+    const struct {
+        const char* options;
+        int width, height;
+    } cases[] = {{"--scale 50", 321, 241}, {"--width 100", 100, 75}, {"--height 240", 320, 240},
+                 {"--width 10 --height 70", 10, 70}, {"", 641, 481}};
+    for (const auto& c : cases) {
+        const CliRun run = Invoke("resample " + in + " " + Path("out.bmp") + " --algorithm bilinear " + c.options);
+        ASSERT_EQ(run.status, 0) << c.options << run.err;
+        const TBitmap out = Load(Path("out.bmp"));
+        EXPECT_EQ(out.Width(), c.width) << c.options;
+        EXPECT_EQ(out.Height(), c.height) << c.options;
+    }
+}
+
+TEST_F(Cli, TimingOutput) {
+    const std::string in = WriteBmp("in.bmp", 40, 30);
+    CliRun run = Invoke("resample " + in + " " + Path("o.bmp") + " --algorithm lanczos3 --scale 200 --time");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("[0-9]+\\[ms\\]\n"))) << run.out;
+    run = Invoke("resample " + in + " " + Path("o.bmp") + " --algorithm nearest --width 7 --repeat 3");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("^fastest [0-9]+\\[ms\\]"))) << run.out;
+    EXPECT_TRUE(std::regex_search(run.out, std::regex("\nmedian [0-9]+\\[ms\\]"))) << run.out;
+}
+
+TEST_F(Cli, BadUsageIsStatusOne) {
+    const std::string in = WriteBmp("in.bmp", 4, 4);
+    for (const std::string& arguments :
+         {std::string("resample ") + in + " " + Path("o.bmp"),                       // no algorithm
+          std::string("resample ") + in + " " + Path("o.bmp") + " --algorithm blur",  // unknown
+          std::string("resample ") + in + " " + Path("o.bmp") + " --algorithm bell --width x",
+          std::string("resample ") + in + " " + Path("o.bmp") + " --algorithm bell --width 5 --scale 9",
+          std::string("convert ") + in + " " + Path("o.xyz"), std::string("frobnicate")}) {
+        const CliRun run = Invoke(arguments);
+        EXPECT_EQ(run.status, 1) << arguments;
+        EXPECT_FALSE(run.err.empty());
+    }
+    EXPECT_FALSE(fs::exists(Path("o.bmp")));
+    EXPECT_EQ(Invoke("--help").status, 0);
+}
+
+TEST_F(Cli, UnreadableInputIsStatusTwoAndTouchesNoOutput) {
+    const std::string in = WriteBmp("in.bmp", 30, 20);
+    fs::resize_file(in, 100);  // truncated in the middle of the pixels
+    {
+        std::ofstream existing(Path("keep.bmp"));
+        existing << "precious";
+    }
+    for (const std::string& output : {Path("new.bmp"), Path("keep.bmp")}) {
+        const CliRun run = Invoke("resample " + in + " " + output + " --algorithm bicubic --scale 50");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(in), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(Path("new.bmp")));
+    std::ifstream kept(Path("keep.bmp"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "precious");
+    EXPECT_EQ(Invoke("info " + Path("missing.bmp")).status, 2);
+    EXPECT_EQ(Invoke("info " + Path("x.rle")).status, 2);
+    // Nothing but the files this test made is left in the folder.
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(folder_)) files += entry.path().filename().string()[0] != '.';
+    EXPECT_EQ(files, 4u);  // in.bmp, keep.bmp, stdout.txt, stderr.txt
+}
+
+TEST_F(Cli, InfoAndConvert) {
+    const std::string in = WriteBmp("in.bmp", 5, 3);
+    const CliRun info = Invoke("info " + in);
+    ASSERT_EQ(info.status, 0);
+    EXPECT_NE(info.out.find("class: TBitmap"), std::string::npos);
+    EXPECT_NE(info.out.find("width: 5\nheight: 3\npixel format: 24-bit"), std::string::npos) << info.out;
+    ASSERT_EQ(Invoke("convert " + in + " " + Path("copy.bmp")).status, 0);
+    EXPECT_EQ(testing_support::PixelBytes(Load(Path("copy.bmp"))), testing_support::PixelBytes(Load(in)));
+}

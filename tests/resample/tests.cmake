@@ -1,0 +1,7 @@
+vorlix_add_test_program(vorlix_resample_tests
+  resample/KernelsTest.cpp
+  resample/ContributorsTest.cpp
+  resample/SeparableResampleTest.cpp
+  resample/DirectResamplersTest.cpp
+  resample/NaiveReferenceTest.cpp
+)
