@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QStatusBar;
 class QWidget;
 class TEventScrollBox;
@@ -205,9 +207,11 @@ private:
     void Guarded(const std::function<void()>& handler);
     void BindCommand(QAction* action, void (TForm1::*handler)());
     QAction* AddItem(QMenu* menu, const char* name, const char* caption);
+    enum class TSizeEdit { Width, Height, Ratio };
     void EditSizeChange(TSizeEdit own);
-    TNumEdit* SizeEdit(TSizeEdit which) const;
-    void ReadTargetSize(int32_t& scalePercent);
+    void ReadTargetSize();
+    int32_t ReadScale() const;
+    void RunResample(const std::function<void(TBitmap&)>& algorithm, std::optional<uint8_t> index);
     void ApplyCheckedPrefilter(TBitmap& picture) const;
     void ShowWorkBitmap();
     void SetStatusText(int panel, const std::string& text);

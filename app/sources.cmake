@@ -6,3 +6,14 @@ list(APPEND VORLIX_CORE_SOURCES
   app/SizeCoupling.cpp
   app/TestCard.cpp
 )
+list(APPEND VORLIX_GUI_SOURCES
+  app/CommandGuard.cpp
+  app/Components.cpp
+  app/EvtScroll.cpp
+  app/ImageControl.cpp
+  app/NumEdit.cpp
+  app/OpenPictureDialog.cpp
+  app/Unit1.cpp
+  app/dlgPrefix.cpp
+  app/dlgSampleOutputFormat.cpp
+)

@@ -1,0 +1,42 @@
+// The desktop program: the main window on the platform's event loop.
+
+#include <QApplication>
+#include <QFont>
+#include <QScreen>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "app/Unit1.h"
+#include "formats/FormatRegistry.h"
+#include "platform/SystemInfo.h"
+
+namespace {
+// The window and dialogs name the faces of the system they were designed
+// on; these map them to installed fonts that can show their texts.
+void SubstituteDesignedFonts() {
+    const QStringList japanese = {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
+                                  QStringLiteral("IPAGothic")};
+    for (const char* face : {"ＭＳ Ｐゴシック", "メイリオ", "ＭＳ ゴシック", "MS UI Gothic"})
+        QFont::insertSubstitutions(QString::fromUtf8(face), japanese);
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("DejaVu Serif"), QStringLiteral("Noto Serif"),
+                                QStringLiteral("Liberation Serif")});
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);  // takes its own options out of argv
+    QApplication::setApplicationName(QStringLiteral("vorlix"));
+    SubstituteDesignedFonts();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) SetDisplayColourDepth(screen->depth());
+    RegisterFormatUnits();
+
+    TForm1Options options;
+    options.ProgramPath = ProgramPath();
+    options.Arguments.assign(argv + 1, argv + argc);
+    options.SettingsFile = SettingsFileName();
+    TForm1 form(options);
+    form.show();
+    return QApplication::exec();
+}
