@@ -2,4 +2,5 @@ list(APPEND VORLIX_CORE_SOURCES
   app/EvalThroughput.cpp
   app/SizeCoupling.cpp
   app/TestCard.cpp
+  app/FormatType.cpp
 )

@@ -11,4 +11,5 @@ list(APPEND VORLIX_CORE_SOURCES
   platform/PlatformGraphics.cpp
   platform/SystemInfo.cpp
   platform/SafeFileWriter.cpp
+  platform/CodePages.cpp
 )
