@@ -1,17 +1,22 @@
 #include "app/FormatType.h"
 
+#include <vector>
+
+#include "lang/IniLangEx.h"
+
 namespace {
+
 struct FilterEntry {
-    const char* DisplayText;
+    const char* Text;
     const char* Masks;
 };
 
-constexpr const char* kAllPictures =
+constexpr const char* kAllMasks =
     "*.bmp;*.rle;*.dib;*.jpg;*.jpeg;*.jpe;*.png;*.gif;*.tif;*.tiff;*.ppm;*.pgm;*.pbm;*.tga;*.vst;*.icb;*.vda;*.sgi;"
     "*.rgb;*.rgba;*.pcx;*.iff;*.lbm;*.psd;*.pdd;*.psp;*.pspimage;*.jsl;*.pfr;*.tub;*.pcd;*.ico;*.cur;*.dcr;*.mag;"
     "*.pic;*.raw;";
 
-constexpr FilterEntry kFormats[] = {
+constexpr FilterEntry kEntries[] = {
     {"JPEG (*.jpg;*.jpeg;*.jpe)", "*.jpg;*.jpeg;*.jpe"},
     {"Bitmap (*.bmp;*.rle;*.dib)", "*.bmp;*.rle;*.dib"},
     {"PNG (*.png)", "*.png"},
@@ -31,18 +36,37 @@ constexpr FilterEntry kFormats[] = {
     {"Icon/Cursor (*.ico;*.cur)", "*.ico;*.cur"},
     {"Delphi resource (*.dcr)", "*.dcr"},
 };
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 }  // namespace
 
-std::string BuildOpenFilter(uint8_t languageNumber) {
-    std::string filter = languageNumber == 2 ? "画像ファイル" : "Image files";
-    filter += "|";
-    filter += kAllPictures;
-    filter += "|";
-    for (const FilterEntry& entry : kFormats) {
-        filter += entry.DisplayText;
-        filter += "|";
-        filter += entry.Masks;
-        filter += "|";
+std::string BuildOpenFilter() {
+    std::string filter = std::string(LanguageNumber == 2 ? "画像ファイル" : "Image files") + "|" + kAllMasks;
+    for (const FilterEntry& entry : kEntries) filter += std::string("|") + entry.Text + "|" + entry.Masks;
+    return filter + "|";
+}
+
+std::string OpenFilterToQt(const std::string& filter) {
+    const std::vector<std::string> parts = Split(filter, '|');
+    std::string result;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string masks;
+        for (const std::string& mask : Split(parts[i + 1], ';'))
+            if (!mask.empty()) masks += (masks.empty() ? "" : " ") + mask;
+        std::string text = parts[i];
+        // Qt shows the masks of a filter in its own parentheses.
+        const size_t open = text.rfind(" (");
+        if (open != std::string::npos && text.back() == ')') text.erase(open);
+        if (!result.empty()) result += ";;";
+        result += text + " (" + masks + ")";
     }
-    return filter;
+    return result;
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The filter text of the open-picture dialog: pairs of display text and
-// masks, every part followed by "|" (the first entry's masks end with ";").
+// The open dialog's list of readable formats.
 
-#include <cstdint>
 #include <string>
 
-// The first entry reads "画像ファイル" for language 2, otherwise
-// "Image files".
-std::string BuildOpenFilter(uint8_t languageNumber);
+// "text|masks|text|masks|..." for the current LanguageNumber, ending with "|".
+std::string BuildOpenFilter();
+
+// The same list in Qt's name-filter syntax: "text (*.a *.b);;...", one
+// entry per pair; a text that already ends with its masks in parentheses
+// is not given them twice.
+std::string OpenFilterToQt(const std::string& filter);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "app/FormatType.h"
 #include "app/ImageControl.h"
 #include "platform/Bitmap.h"
 #include "platform/Graphics.h"
@@ -14,21 +15,8 @@ namespace {
 constexpr int kPreviewSize = 160;
 }
 
-QStringList QtNameFilters(const std::string& filter) {
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList masks = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        // The display text is kept whole; Qt reads the masks from the last
-        // parenthesised group, which HideNameFilterDetails leaves unseen.
-        filters << parts[i] + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return filters;
-}
-
 TOpenPictureDialog::TOpenPictureDialog(QWidget* parent) : QFileDialog(parent) {
     setOption(QFileDialog::DontUseNativeDialog);
-    setOption(QFileDialog::HideNameFilterDetails);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
 
@@ -48,7 +36,9 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent) : QFileDialog(parent) {
     connect(this, &QFileDialog::currentChanged, this, &TOpenPictureDialog::Preview);
 }
 
-void TOpenPictureDialog::SetFilter(const std::string& filter) { setNameFilters(QtNameFilters(filter)); }
+void TOpenPictureDialog::SetFilter(const std::string& filter) {
+    setNameFilters(QString::fromStdString(OpenFilterToQt(filter)).split(QStringLiteral(";;")));
+}
 
 QPixmap TOpenPictureDialog::PreviewPixmap() const { return preview_->pixmap(); }
 

@@ -13,7 +13,7 @@ public:
     explicit TOpenPictureDialog(QWidget* parent = nullptr);
 
     // Takes a filter of display texts and ";"-separated masks, each part
-    // followed by "|"; the display texts are shown as they are.
+    // followed by "|".
     void SetFilter(const std::string& filter);
     // The picture shown in the preview pane, empty when there is none.
     QPixmap PreviewPixmap() const;
@@ -24,6 +24,3 @@ private:
     QLabel* preview_;
     QLabel* previewSize_;
 };
-
-// The name filters Qt expects for a filter text of the form above.
-QStringList QtNameFilters(const std::string& filter);

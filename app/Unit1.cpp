@@ -26,6 +26,7 @@
 #include "formats/GLDPNGImage.h"
 #include "images/Effector/CustomFilter.h"
 #include "images/Effector/DCTUtils.h"
+#include "lang/IniLangEx.h"
 #include "platform/Exceptions.h"
 #include "platform/IniService.h"
 #include "platform/SysUtils.h"
@@ -266,6 +267,7 @@ void TForm1::ConnectHandlers() {
 // Start-up and shut-down
 
 void TForm1::FormCreate(const TForm1Options& options) {
+    LanguageFolder = "Lang/";
     FMSaveAs->setEnabled(false);
     FMReOpen->setEnabled(false);
     HasAlpha = false;
@@ -290,7 +292,7 @@ void TForm1::FormCreate(const TForm1Options& options) {
     if (LanguageNumber == 1) FMEnglish->setChecked(true);
     if (LanguageNumber == 2) FMJapanese->setChecked(true);
 
-    OpenPictureDialog1->SetFilter(BuildOpenFilter(LanguageNumber));
+    OpenPictureDialog1->SetFilter(BuildOpenFilter());
 }
 
 void TForm1::LoadSettings() {

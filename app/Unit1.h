@@ -132,8 +132,6 @@ public:
     uint8_t SampleFormat = SampleFormatPNG;
     int32_t SampleJPEGQuality = 90;
     TSaveOptionValues SaveOptionValues;
-    // The interface language (1 English, 2 Japanese, ...; 0 not chosen).
-    uint8_t LanguageNumber = 0;
     // The file types registered for the save dialog, in table order.
     std::vector<TFileTypeItem> SaveDialogFileTypes;
 

@@ -11,6 +11,7 @@ list(APPEND VORLIX_CORE_SOURCES
   platform/PlatformGraphics.cpp
   platform/SystemInfo.cpp
   platform/SafeFileWriter.cpp
+  platform/CodePages.cpp
 )
 list(APPEND VORLIX_CORE_SOURCES
   platform/IniService.cpp

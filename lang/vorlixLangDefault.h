@@ -1,0 +1,48 @@
+#pragma once
+// The message table: every text that is not a component caption, with its
+// built-in default and, for the save-dialog captions, its built-in Japanese
+// text; and the loaders that fill the process-wide texts from the language
+// file of the current language.
+
+#include <array>
+#include <string>
+
+struct TMessageEntry {
+    const char* Key;
+    const char* Default;
+    const char* Japanese;  // nullptr where the table has none
+};
+
+// Every key of section "Misc", in table order.
+const std::array<TMessageEntry, 26>& MessageTable();
+const TMessageEntry& Message(const char* key);
+
+// The four message-box texts.
+struct TMessageBoxTexts {
+    std::string ConvertErrorTitle;
+    std::string ConvertErrorText;
+    std::string FileReplaceTitle;
+    std::string FileReplaceText;
+};
+extern TMessageBoxTexts MessageBoxTexts;
+
+// The four sample-page texts.
+struct TPageTexts {
+    std::string Title;
+    std::string Charset;
+    std::string Preprocess;
+    std::string SelectedAlgorithm;
+};
+extern TPageTexts PageTexts;
+
+void LoadMessageBoxTexts();
+// LoadMessageBoxTexts, then the sample-page texts.
+void LoadPageTexts();
+
+// The seventeen save-dialog captions (GMOption ... GMExifThumbUpdate), in
+// their published order: from the language file (or the English defaults)
+// unless the system is Japanese and the language file does not declare
+// MISC_LANGINI_ENABLED, in which case the built-in Japanese texts.
+std::array<std::string, 17> LookupSaveDialogCaptions();
+// The keys of those captions, in the same order.
+const std::array<const char*, 17>& SaveDialogCaptionKeys();
