@@ -31,13 +31,22 @@ TEventScrollBox::TEventScrollBox(QWidget* parent) : QScrollArea(parent) {
             setHorizontalScrollBar(bar);
         else
             setVerticalScrollBar(bar);
-        // actionTriggered comes before the value moves; the event is raised
-        // once the box has scrolled.
+        // actionTriggered comes before the bar moves: the event is raised
+        // when the value has changed, or at once after the action when the
+        // bar was already at its end.
         connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar](int) {
             if (static_cast<TBar*>(bar)->InWheel()) return;
-            QMetaObject::invokeMethod(this, [this, bar] { BarAction(bar); }, Qt::QueuedConnection);
+            pendingAction_ = bar;
+            QMetaObject::invokeMethod(this, [this, bar] { FinishAction(bar); }, Qt::QueuedConnection);
         });
+        connect(bar, &QAbstractSlider::valueChanged, this, [this, bar] { FinishAction(bar); });
     }
+}
+
+void TEventScrollBox::FinishAction(QScrollBar* bar) {
+    if (pendingAction_ != bar) return;
+    pendingAction_ = nullptr;
+    BarAction(bar);
 }
 
 void TEventScrollBox::BarAction(QScrollBar* bar) {

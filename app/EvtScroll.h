@@ -38,7 +38,9 @@ private:
     // took it.
     bool DoMouseWheel(QWheelEvent* event);
     void BarAction(QScrollBar* bar);
+    void FinishAction(QScrollBar* bar);
 
     int wheelAccumulator_ = 0;
     bool inBaseWheel_ = false;
+    QScrollBar* pendingAction_ = nullptr;  // an action whose event is still due
 };

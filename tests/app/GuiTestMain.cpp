@@ -1,0 +1,14 @@
+// The GUI tests run on Qt's offscreen platform; the registration sets it,
+// and so does this main when the program is started by hand or listed.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
