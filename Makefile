@@ -38,8 +38,16 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The main job writes the test card and every algorithm's results into
+# $(OUT); with a display the desktop program then opens on the test card.
 run: build
 	$(BUILD)/vorlix-cli demo $(OUT)
+	@if [ -x $(BUILD)/vorlix ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
+	  echo "Starting the desktop program on $(OUT)/testcard.bmp"; \
+	  $(BUILD)/vorlix $(OUT)/testcard.bmp; \
+	else \
+	  echo "No display: the desktop program was not started (the results are in $(OUT)/)"; \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
