@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "app/Unit1.h"
 #include "formats/FormatRegistry.h"
+#include "images/Effector/DCTCoreUnit.h"
 #include "platform/SystemInfo.h"
 
 namespace {
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     SubstituteDesignedFonts();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) SetDisplayColourDepth(screen->depth());
     RegisterFormatUnits();
+    InitializeDCTCoreUnit();
 
     TForm1Options options;
     options.ProgramPath = ProgramPath();
