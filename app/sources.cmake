@@ -3,4 +3,5 @@ list(APPEND VORLIX_CORE_SOURCES
   app/SizeCoupling.cpp
   app/TestCard.cpp
   app/FormatType.cpp
+  app/StartUp.cpp
 )

@@ -140,3 +140,28 @@ TEST_F(Cli, InfoAndConvert) {
     ASSERT_EQ(Invoke("convert " + in + " " + Path("copy.bmp")).status, 0);
     EXPECT_EQ(testing_support::PixelBytes(Load(Path("copy.bmp"))), testing_support::PixelBytes(Load(in)));
 }
+
+TEST_F(Cli, PrefilterRunsOnlyAboveOneHundredPercent) {
+    const std::string in = WriteBmp("in.bmp", 20, 16);
+    auto resample = [&](const std::string& from, const std::string& to, const std::string& options) {
+        const CliRun run = Invoke("resample " + from + " " + Path(to) + " --algorithm bilinear " + options);
+        EXPECT_EQ(run.status, 0) << options << run.err;
+        return testing_support::PixelBytes(Load(Path(to)));
+    };
+    ASSERT_EQ(Invoke("filter " + in + " " + Path("cut.bmp") + " --dct-cut 7").status, 0);
+    const auto filteredFirst = resample(Path("cut.bmp"), "b.bmp", "--scale 101");
+    EXPECT_EQ(resample(in, "a.bmp", "--scale 101 --prefilter dct7"), filteredFirst);
+    EXPECT_NE(resample(in, "c.bmp", "--scale 101"), filteredFirst);
+    EXPECT_EQ(resample(in, "d.bmp", "--scale 100 --prefilter dct7"), resample(in, "e.bmp", "--scale 100"));
+    // The scale decides, not the size: a scale above 100 with a smaller
+    // width still pre-filters, which only the median shows as 32-bit input.
+    EXPECT_EQ(Invoke("resample " + in + " " + Path("m.bmp") + " --algorithm nearest --scale 150 --prefilter median").status, 0);
+
+    EXPECT_EQ(Invoke("filter " + in + " " + Path("x.bmp") + " --median").status, 0);
+    EXPECT_EQ(Load(Path("x.bmp")).PixelFormat(), pf32bit);
+    EXPECT_EQ(Invoke("filter " + in + " " + Path("y.bmp") + " --named Sharpen").status, 0);
+    for (const char* options : {"--dct-cut 9", "--named Nope", "--median --dct-cut 7", "", "--dct-cut x"})
+        EXPECT_EQ(Invoke("filter " + in + " " + Path("z.bmp") + " " + std::string(options)).status, 1) << options;
+    EXPECT_EQ(Invoke("resample " + in + " " + Path("z.bmp") + " --algorithm bell --prefilter dct8").status, 1);
+    EXPECT_FALSE(fs::exists(Path("z.bmp")));
+}
