@@ -1,4 +1,5 @@
 list(APPEND VORLIX_CORE_SOURCES
   formats/FormatImage.cpp
   formats/FormatRegistry.cpp
+  formats/PNMImage.cpp
 )
