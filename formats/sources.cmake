@@ -1,5 +1,6 @@
 list(APPEND VORLIX_CORE_SOURCES
   formats/FormatImage.cpp
   formats/FormatRegistry.cpp
+  formats/GLDPNGImage.cpp
   formats/PNMImage.cpp
 )
