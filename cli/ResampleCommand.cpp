@@ -88,7 +88,7 @@ int DemoCommand(const std::vector<std::string>& args) {
     CliPicture card;
     card.Bitmap = MakeTestCard();
     card.ClassName = "TBitmap";
-    const std::string extension = ".bmp";
+    const std::string extension = ".png";
     WriteOutput(card, folder + "/testcard" + extension);
     const int32_t w = card.Bitmap.Width(), h = card.Bitmap.Height();
     std::printf("Test card %dx%d -> half %dx%d and double %dx%d, written to %s/\n", w, h, w / 2, h / 2, 2 * w,

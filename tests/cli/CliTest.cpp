@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "formats/FormatRegistry.h"
+#include "formats/GLDPNGImage.h"
 #include "platform/Bitmap.h"
+#include "platform/Palettes.h"
 #include "platform/Streams.h"
 #include "support/TestPictures.h"
 
@@ -25,6 +28,7 @@ struct CliRun {
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
+        RegisterFormatUnits();
         folder_ = fs::temp_directory_path() / ("vorlix-cli-" + std::to_string(::getpid()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
@@ -164,4 +168,33 @@ TEST_F(Cli, PrefilterRunsOnlyAboveOneHundredPercent) {
         EXPECT_EQ(Invoke("filter " + in + " " + Path("z.bmp") + " " + std::string(options)).status, 1) << options;
     EXPECT_EQ(Invoke("resample " + in + " " + Path("z.bmp") + " --algorithm bell --prefilter dct8").status, 1);
     EXPECT_FALSE(fs::exists(Path("z.bmp")));
+}
+
+TEST_F(Cli, AlphaPlanesTravelWithThePictureAndEveryOutputTypeWrites) {
+    TBitmap picture = testing_support::RandomBitmap(12, 8, 3);
+    TBitmap alpha(12, 8, pf8bit);
+    alpha.SetPalette(GreyRampPalette());
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) alpha.ScanLine(y)[x] = uint8_t(x * 20);
+    {
+        TFileStream out(Path("in.png"), fmCreate);
+        WritePNG(picture, out, {}, &alpha);
+    }
+    CliRun run = Invoke("info " + Path("in.png"));
+    EXPECT_NE(run.out.find("class: TGLDPNG"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("alpha plane: yes"), std::string::npos) << run.out;
+    ASSERT_EQ(Invoke("resample " + Path("in.png") + " " + Path("out.png") + " --algorithm nearest --scale 50").status, 0);
+    TGLDPNG result;
+    result.LoadFromFile(Path("out.png"));
+    ASSERT_TRUE(result.HasAlpha());
+    EXPECT_EQ(result.AlphaBitmap().Width(), 6);
+    EXPECT_EQ(result.AlphaBitmap().ScanLine(0)[1], 40);  // nearest takes column 2 of the alpha plane too
+
+    for (const char* extension : {".bmp", ".png", ".ppm", ".pgm", ".pbm"}) {
+        run = Invoke("convert " + Path("in.png") + " " + Path(std::string("copy") + extension));
+        EXPECT_EQ(run.status, 0) << extension << run.err;
+        TPicture back;
+        back.LoadFromFile(Path(std::string("copy") + extension));
+        EXPECT_EQ(back.Width(), 12) << extension;
+    }
 }
