@@ -8,8 +8,7 @@
 
 #include "app/Settings.h"
 #include "app/Unit1.h"
-#include "formats/FormatRegistry.h"
-#include "images/Effector/DCTCoreUnit.h"
+#include "app/StartUp.h"
 #include "platform/SystemInfo.h"
 
 namespace {
@@ -31,14 +30,18 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("vorlix"));
     SubstituteDesignedFonts();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) SetDisplayColourDepth(screen->depth());
-    RegisterFormatUnits();
-    InitializeDCTCoreUnit();
+    InitializeProgramUnits();
 
-    TForm1Options options;
-    options.ProgramPath = ProgramPath();
-    options.Arguments.assign(argv + 1, argv + argc);
-    options.SettingsFile = SettingsFileName();
-    TForm1 form(options);
-    form.show();
-    return QApplication::exec();
+    int result = 0;
+    {
+        TForm1Options options;
+        options.ProgramPath = ProgramPath();
+        options.Arguments.assign(argv + 1, argv + argc);
+        options.SettingsFile = SettingsFileName();
+        TForm1 form(options);
+        form.show();
+        result = QApplication::exec();
+    }
+    FinalizeProgramUnits();
+    return result;
 }

@@ -4,6 +4,7 @@ list(APPEND VORLIX_CORE_SOURCES
   app/FormatType.cpp
   app/Settings.cpp
   app/SizeCoupling.cpp
+  app/StartUp.cpp
   app/TestCard.cpp
 )
 list(APPEND VORLIX_GUI_SOURCES

@@ -29,5 +29,6 @@ int InfoCommand(const std::vector<std::string>& args);
 int ConvertCommand(const std::vector<std::string>& args);
 int AlgorithmsCommand(const std::vector<std::string>& args);
 int DemoCommand(const std::vector<std::string>& args);
+int FilterCommand(const std::vector<std::string>& args);
 
 std::string UsageText();

@@ -1,6 +1,8 @@
 #include "cli/PictureFiles.h"
 
 #include "cli/CliArguments.h"
+#include "formats/GLDPNGImage.h"
+#include "formats/PNMImage.h"
 #include "platform/BmpCodec.h"
 #include "platform/Graphics.h"
 #include "platform/SafeFileWriter.h"
@@ -15,9 +17,24 @@ struct OutputType {
 
 void WriteBmp(const CliPicture& picture, TStream& stream) { WriteBmpFile(picture.Bitmap, stream); }
 
+void WritePng(const CliPicture& picture, TStream& stream) {
+    WritePNG(picture.Bitmap, stream, {}, picture.Alpha ? &*picture.Alpha : nullptr);
+}
+
+template <const char* Format>
+void WritePnm(const CliPicture& picture, TStream& stream) {
+    TPNMImage image;
+    image.Assign(picture.Bitmap);
+    image.SetOutputFormat(Format);
+    image.SaveToStream(stream);
+}
+
+constexpr char kPPM[] = "PPM", kPGM[] = "PGM", kPBM[] = "PBM";
+
 const std::vector<OutputType>& OutputTypes() {
     static const std::vector<OutputType> types = {
-        {".bmp", WriteBmp},
+        {".bmp", WriteBmp},           {".png", WritePng},           {".ppm", WritePnm<kPPM>},
+        {".pgm", WritePnm<kPGM>},     {".pbm", WritePnm<kPBM>},
     };
     return types;
 }
@@ -30,6 +47,8 @@ CliPicture ReadPicture(const std::string& fileName) {
     CliPicture picture;
     picture.Bitmap.Assign(*holder.Graphic());
     picture.ClassName = holder.Graphic()->ClassType().Name;
+    if (const auto* png = dynamic_cast<const TGLDPNG*>(holder.Graphic()); png && png->HasAlpha())
+        picture.Alpha = png->AlphaBitmap();
     return picture;
 }
 

@@ -12,6 +12,7 @@
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "cli/PictureSteps.h"
+#include "images/Effector/UpscalePrefilter.h"
 #include "platform/SysUtils.h"
 
 namespace {
@@ -31,11 +32,14 @@ TCoupledSize TargetSize(const CliArguments& arguments, int32_t sourceWidth, int3
     return {sourceWidth, sourceHeight, 100};
 }
 
-// Runs the algorithm on a fresh copy and returns the elapsed time.
-double RunOnce(const CliAlgorithm& algorithm, const TBitmap& source, const TCoupledSize& size, TBitmap& result) {
+// Runs the pre-filter (when the main window would) and the algorithm on a
+// fresh copy; returns the elapsed time.
+double RunOnce(const CliAlgorithm& algorithm, const TBitmap& source, const TCoupledSize& size,
+               TUpscalePrefilter prefilter, TBitmap& result) {
     result = source;
     const auto start = Clock::now();
-    algorithm.Run(result, size.Width, size.Height, size.Scale, true);
+    if (algorithm.UsesPrefilter && UpscalePrefilterApplies(size.Scale)) ApplyUpscalePrefilter(result, prefilter);
+    algorithm.Run(result, size.Width, size.Height, size.Scale, prefilter == TUpscalePrefilter::None);
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
@@ -44,19 +48,21 @@ std::string Milliseconds(double ms) { return Format("%d[ms] (%.3f ms)", static_c
 }  // namespace
 
 int ResampleCommand(const std::vector<std::string>& args) {
-    const CliArguments arguments(args, {"algorithm", "width", "height", "scale", "repeat"}, {"time"});
+    const CliArguments arguments(args, {"algorithm", "width", "height", "scale", "repeat", "prefilter"}, {"time"});
     arguments.RequirePositionals(2, "INPUT and OUTPUT");
     const auto name = arguments.Value("algorithm");
     if (!name) throw UsageError("missing --algorithm NAME (see 'vorlix-cli algorithms --all')");
     const CliAlgorithm* algorithm = FindCliAlgorithm(*name);
     if (!algorithm) throw UsageError("unknown algorithm '" + *name + "' (see 'vorlix-cli algorithms --all')");
     const int32_t repeat = arguments.Integer("repeat", 1, 100000).value_or(1);
+    const auto prefilter = ParseUpscalePrefilter(arguments.Value("prefilter").value_or("none"));
+    if (!prefilter) throw UsageError(std::string("--prefilter takes ") + UpscalePrefilterCommandNames);
 
     CliPicture picture = ReadInput(arguments.Positionals()[0]);
     const TCoupledSize size = TargetSize(arguments, picture.Bitmap.Width(), picture.Bitmap.Height());
     std::vector<double> times;
     TBitmap result;
-    for (int32_t i = 0; i < repeat; ++i) times.push_back(RunOnce(*algorithm, picture.Bitmap, size, result));
+    for (int32_t i = 0; i < repeat; ++i) times.push_back(RunOnce(*algorithm, picture.Bitmap, size, *prefilter, result));
     if (picture.Alpha) algorithm->Run(*picture.Alpha, size.Width, size.Height, size.Scale, true);
     picture.Bitmap = std::move(result);
     WriteOutput(picture, arguments.Positionals()[1]);
@@ -82,7 +88,7 @@ int DemoCommand(const std::vector<std::string>& args) {
     CliPicture card;
     card.Bitmap = MakeTestCard();
     card.ClassName = "TBitmap";
-    const std::string extension = ".bmp";
+    const std::string extension = ".png";
     WriteOutput(card, folder + "/testcard" + extension);
     const int32_t w = card.Bitmap.Width(), h = card.Bitmap.Height();
     std::printf("Test card %dx%d -> half %dx%d and double %dx%d, written to %s/\n", w, h, w / 2, h / 2, 2 * w,
@@ -92,7 +98,7 @@ int DemoCommand(const std::vector<std::string>& args) {
         for (const auto& [label, size] : {std::pair{"half", TCoupledSize{w / 2, h / 2, 50}},
                                           std::pair{"double", TCoupledSize{2 * w, 2 * h, 200}}}) {
             CliPicture result;
-            const double ms = RunOnce(algorithm, card.Bitmap, size, result.Bitmap);
+            const double ms = RunOnce(algorithm, card.Bitmap, size, TUpscalePrefilter::None, result.Bitmap);
             WriteOutput(result, folder + "/" + algorithm.Name + "-" + label + extension);
             std::printf("  %-6s %8s", label, Format("%d[ms]", static_cast<int>(ms)).c_str());
         }

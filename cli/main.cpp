@@ -5,7 +5,7 @@
 
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
-#include "formats/FormatRegistry.h"
+#include "app/StartUp.h"
 #include "platform/Exceptions.h"
 
 std::string UsageText() {
@@ -13,13 +13,21 @@ std::string UsageText() {
 
 Commands:
   resample INPUT OUTPUT --algorithm NAME [--width W] [--height H] [--scale P]
-           [--repeat N] [--time]
+           [--prefilter none|dct7|dct6|dct5|median] [--repeat N] [--time]
       Resamples INPUT into OUTPUT. The sizes are coupled as in the main
       window: --width alone sets the height and scale, --height alone the
       width and scale, --scale alone both; --width and --height together are
       taken as given. Without a size the picture keeps its size.
-      --time prints the time of the resampling as "N[ms]"; --repeat N runs it
-      N times on fresh copies and prints the fastest and the median time.
+      --prefilter runs before the algorithm when the scale is above 100, as
+      the main window's upscale option does (not for test1, test2 and
+      lifting-bilinear, whose commands take none).
+      --time prints the time of the pre-filter and the resampling as
+      "N[ms]"; --repeat N runs them N times on fresh copies and prints the
+      fastest and the median time.
+  filter INPUT OUTPUT (--dct-cut N | --median | --named NAME)
+      Applies the DCT high-frequency cut (N = 1..7, the menu offers 7, 6
+      and 5), the edge-preserving median (the result is 32-bit), or a named
+      3x3/5x5 filter (--named list prints the names).
   info INPUT
       The class that reads INPUT, its size, pixel format and alpha plane.
   convert INPUT OUTPUT
@@ -43,14 +51,14 @@ int main(int argc, char** argv) {
     }
     static const std::map<std::string, int (*)(const std::vector<std::string>&)> kCommands = {
         {"resample", ResampleCommand}, {"info", InfoCommand},   {"convert", ConvertCommand},
-        {"algorithms", AlgorithmsCommand}, {"demo", DemoCommand},
+        {"algorithms", AlgorithmsCommand}, {"demo", DemoCommand},   {"filter", FilterCommand},
     };
     const auto command = kCommands.find(args[0]);
     if (command == kCommands.end()) {
         std::cerr << "vorlix-cli: unknown command '" << args[0] << "' (see vorlix-cli --help)\n";
         return kExitUsage;
     }
-    RegisterFormatUnits();
+    InitializeProgramUnits();
     try {
         return command->second(std::vector<std::string>(args.begin() + 1, args.end()));
     } catch (const UsageError& e) {

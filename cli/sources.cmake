@@ -6,4 +6,5 @@ set(VORLIX_CLI_SOURCES
   cli/PictureSteps.cpp
   cli/FileCommands.cpp
   cli/ResampleCommand.cpp
+  cli/FilterCommand.cpp
 )

@@ -2,6 +2,10 @@
 
 #include <mutex>
 
+#include "formats/GIFImage.h"
+#include "formats/GLDPNGImage.h"
+#include "formats/PNMImage.h"
+
 namespace {
 
 struct FormatUnit {
@@ -11,7 +15,9 @@ struct FormatUnit {
 
 // In start-up order. A unit's routines are declared in its own header.
 constexpr FormatUnit kUnits[] = {
-    {nullptr, nullptr},
+    {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},  // png
+    {InitializeGIFImageUnit, FinalizeGIFImageUnit},        // gif
+    {InitializePNMImageUnit, FinalizePNMImageUnit},        // ppm, pgm, pbm
 };
 
 std::mutex gMutex;

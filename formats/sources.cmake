@@ -1,4 +1,7 @@
 list(APPEND VORLIX_CORE_SOURCES
   formats/FormatImage.cpp
   formats/FormatRegistry.cpp
+  formats/GIFImage.cpp
+  formats/GLDPNGImage.cpp
+  formats/PNMImage.cpp
 )

@@ -25,7 +25,8 @@
 #include "app/OpenPictureDialog.h"
 #include "app/TestCard.h"
 #include "app/Unit1.h"
-#include "formats/FormatRegistry.h"
+#include "app/StartUp.h"
+#include "formats/GLDPNGImage.h"
 #include "images/Effector/CustomFilter.h"
 #include "images/Effector/DCTUtils.h"
 #include "lang/IniLangEx.h"
@@ -55,7 +56,7 @@ protected:
         settings_ = (folder_ / "vorlix.ini").string();
         SetDefaultLocaleIdOverride(1033);
         SetErrorPresenter([this](QWidget*, const QString& message) { errors_.push_back(message.toStdString()); });
-        RegisterFormatUnits();
+        InitializeProgramUnits();
     }
     void TearDown() override {
         SetErrorPresenter({});
@@ -240,6 +241,25 @@ TEST_F(MainWindowTest, PictureIsShownOneToOneFromItsOwnRows) {
     EXPECT_EQ(four.format(), QImage::Format_Indexed8);
     const TColor c = indexed.Pixel(3, 2);
     EXPECT_EQ(four.pixel(3, 2), qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+}
+
+TEST_F(MainWindowTest, PngPictureBringsItsAlphaPlane) {
+    const auto form = MakeForm();
+    const std::string withAlpha = testing_support::DataPath("formats/png_rgba8.png");
+    form->OpenPicture(withAlpha, false);
+    TGLDPNG decoded;
+    decoded.LoadFromFile(withAlpha);
+    ASSERT_TRUE(decoded.HasAlpha());
+    EXPECT_TRUE(form->HasAlpha);
+    EXPECT_TRUE(SamePicture(form->AlphaBitmap, decoded.AlphaBitmap()));
+    EXPECT_EQ(form->WorkBitmap.Width(), decoded.Width());
+
+    form->OpenPicture(testing_support::DataPath("formats/png_rgb8.png"), false);
+    EXPECT_FALSE(form->HasAlpha);
+    form->OpenPicture(withAlpha, false);
+    form->OpenPicture(Picture("plain.bmp", RandomBitmap(4, 4, 15)), false);
+    EXPECT_FALSE(form->HasAlpha);
+    EXPECT_TRUE(errors_.empty());
 }
 
 TEST_F(MainWindowTest, PictureThatDoesNotDecodeKeepsTheStateButItsPath) {

@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "formats/FormatRegistry.h"
+#include "formats/GLDPNGImage.h"
 #include "platform/Bitmap.h"
+#include "platform/Palettes.h"
 #include "platform/Streams.h"
 #include "support/TestPictures.h"
 
@@ -25,6 +28,7 @@ struct CliRun {
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
+        RegisterFormatUnits();
         folder_ = fs::temp_directory_path() / ("vorlix-cli-" + std::to_string(::getpid()));
         fs::remove_all(folder_);
         fs::create_directories(folder_);
@@ -139,4 +143,58 @@ TEST_F(Cli, InfoAndConvert) {
     EXPECT_NE(info.out.find("width: 5\nheight: 3\npixel format: 24-bit"), std::string::npos) << info.out;
     ASSERT_EQ(Invoke("convert " + in + " " + Path("copy.bmp")).status, 0);
     EXPECT_EQ(testing_support::PixelBytes(Load(Path("copy.bmp"))), testing_support::PixelBytes(Load(in)));
+}
+
+TEST_F(Cli, PrefilterRunsOnlyAboveOneHundredPercent) {
+    const std::string in = WriteBmp("in.bmp", 20, 16);
+    auto resample = [&](const std::string& from, const std::string& to, const std::string& options) {
+        const CliRun run = Invoke("resample " + from + " " + Path(to) + " --algorithm bilinear " + options);
+        EXPECT_EQ(run.status, 0) << options << run.err;
+        return testing_support::PixelBytes(Load(Path(to)));
+    };
+    ASSERT_EQ(Invoke("filter " + in + " " + Path("cut.bmp") + " --dct-cut 7").status, 0);
+    const auto filteredFirst = resample(Path("cut.bmp"), "b.bmp", "--scale 101");
+    EXPECT_EQ(resample(in, "a.bmp", "--scale 101 --prefilter dct7"), filteredFirst);
+    EXPECT_NE(resample(in, "c.bmp", "--scale 101"), filteredFirst);
+    EXPECT_EQ(resample(in, "d.bmp", "--scale 100 --prefilter dct7"), resample(in, "e.bmp", "--scale 100"));
+    // The scale decides, not the size: a scale above 100 with a smaller
+    // width still pre-filters, which only the median shows as 32-bit input.
+    EXPECT_EQ(Invoke("resample " + in + " " + Path("m.bmp") + " --algorithm nearest --scale 150 --prefilter median").status, 0);
+
+    EXPECT_EQ(Invoke("filter " + in + " " + Path("x.bmp") + " --median").status, 0);
+    EXPECT_EQ(Load(Path("x.bmp")).PixelFormat(), pf32bit);
+    EXPECT_EQ(Invoke("filter " + in + " " + Path("y.bmp") + " --named Sharpen").status, 0);
+    for (const char* options : {"--dct-cut 9", "--named Nope", "--median --dct-cut 7", "", "--dct-cut x"})
+        EXPECT_EQ(Invoke("filter " + in + " " + Path("z.bmp") + " " + std::string(options)).status, 1) << options;
+    EXPECT_EQ(Invoke("resample " + in + " " + Path("z.bmp") + " --algorithm bell --prefilter dct8").status, 1);
+    EXPECT_FALSE(fs::exists(Path("z.bmp")));
+}
+
+TEST_F(Cli, AlphaPlanesTravelWithThePictureAndEveryOutputTypeWrites) {
+    TBitmap picture = testing_support::RandomBitmap(12, 8, 3);
+    TBitmap alpha(12, 8, pf8bit);
+    alpha.SetPalette(GreyRampPalette());
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) alpha.ScanLine(y)[x] = uint8_t(x * 20);
+    {
+        TFileStream out(Path("in.png"), fmCreate);
+        WritePNG(picture, out, {}, &alpha);
+    }
+    CliRun run = Invoke("info " + Path("in.png"));
+    EXPECT_NE(run.out.find("class: TGLDPNG"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("alpha plane: yes"), std::string::npos) << run.out;
+    ASSERT_EQ(Invoke("resample " + Path("in.png") + " " + Path("out.png") + " --algorithm nearest --scale 50").status, 0);
+    TGLDPNG result;
+    result.LoadFromFile(Path("out.png"));
+    ASSERT_TRUE(result.HasAlpha());
+    EXPECT_EQ(result.AlphaBitmap().Width(), 6);
+    EXPECT_EQ(result.AlphaBitmap().ScanLine(0)[1], 40);  // nearest takes column 2 of the alpha plane too
+
+    for (const char* extension : {".bmp", ".png", ".ppm", ".pgm", ".pbm"}) {
+        run = Invoke("convert " + Path("in.png") + " " + Path(std::string("copy") + extension));
+        EXPECT_EQ(run.status, 0) << extension << run.err;
+        TPicture back;
+        back.LoadFromFile(Path(std::string("copy") + extension));
+        EXPECT_EQ(back.Width(), 12) << extension;
+    }
 }

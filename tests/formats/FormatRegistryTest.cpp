@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "formats/FormatRegistry.h"
+#include "formats/GIFImage.h"
+#include "formats/GLDPNGImage.h"
+#include "formats/PNMImage.h"
+#include "FormatTestSupport.h"
+
+using namespace formats_test;
+
+namespace {
+
+std::vector<TFileFormat> EntriesOf(const TGraphicClass& graphicClass) {
+    std::vector<TFileFormat> entries;
+    for (const TFileFormat& f : TPicture::FileFormats())
+        if (f.GraphicClass == &graphicClass) entries.push_back(f);
+    return entries;
+}
+
+}  // namespace
+
+TEST(FormatRegistry, RowsAreFoundForTheirExtensionsInAnyCase) {
+    RegisterFormatUnits();
+    const struct {
+        const char* extension;
+        const TGraphicClass& graphicClass;
+    } cases[] = {
+        {"png", TGLDPNG::StaticClass()}, {".PNG", TGLDPNG::StaticClass()}, {"Gif", TGIFImage::StaticClass()},
+        {"ppm", TPNMImage::StaticClass()}, {"PGM", TPNMImage::StaticClass()}, {"pBm", TPNMImage::StaticClass()},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TPicture::FindGraphicClass(c.extension), &c.graphicClass) << c.extension;
+
+    // In the registration order, with their descriptions.
+    const auto formats = TPicture::FileFormats();
+    auto position = [&](const char* extension) {
+        for (size_t i = 0; i < formats.size(); ++i)
+            if (formats[i].Extension == extension) return i;
+        return formats.size();
+    };
+    EXPECT_LT(position("png"), position("gif"));
+    EXPECT_LT(position("gif"), position("ppm"));
+    EXPECT_EQ(EntriesOf(TGLDPNG::StaticClass()).at(0).Description, "PNG Format");
+    EXPECT_EQ(EntriesOf(TGIFImage::StaticClass()).at(0).Description, "GIF Image");
+    const auto pnm = EntriesOf(TPNMImage::StaticClass());
+    ASSERT_EQ(pnm.size(), 3u);
+    for (const TFileFormat& f : pnm) EXPECT_EQ(f.Description, f.Extension);
+    EXPECT_EQ(pnm[0].Extension, "ppm");
+    EXPECT_EQ(pnm[1].Extension, "pgm");
+    EXPECT_EQ(pnm[2].Extension, "pbm");
+
+    UnregisterFormatUnits();
+    EXPECT_EQ(TPicture::FindGraphicClass("png"), nullptr);
+    EXPECT_EQ(TPicture::FindGraphicClass("ppm"), nullptr);
+    RegisterFormatUnits();
+    EXPECT_EQ(TPicture::FindGraphicClass("gif"), &TGIFImage::StaticClass());
+}
+
+TEST(FormatRegistry, AFailedLoadLeavesThePreviousPicture) {
+    RegisterFormatUnits();
+    const std::string png = TempPath("registry.PNG"), gif = TempPath("registry.gif"), pgm = TempPath("registry.pgm");
+    TMemoryStream(Fixture("png_rgba8.png")).SaveToFile(png);
+    TMemoryStream(Cut(Fixture("gif_global.gif"), 100)).SaveToFile(gif);
+    TMemoryStream(Bytes("P7 not a picture")).SaveToFile(pgm);
+
+    TPicture picture;
+    picture.LoadFromFile(png);
+    auto* loaded = dynamic_cast<TGLDPNG*>(picture.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(loaded->HasAlpha());
+    EXPECT_THROW(picture.LoadFromFile(gif), EInvalidGraphic);
+    EXPECT_THROW(picture.LoadFromFile(pgm), EInvalidGraphic);
+    EXPECT_EQ(picture.Graphic(), loaded);
+
+    // The handover: the caller's bitmap takes the decoded picture.
+    TBitmap work;
+    work.Assign(*picture.Graphic());
+    EXPECT_EQ(Colours(work), Reference("png_rgba8"));
+    for (const auto& f : {png, gif, pgm}) std::filesystem::remove(f);
+}
