@@ -42,9 +42,10 @@ build: configure
 # $(OUT); with a display the desktop program then opens on the test card.
 run: build
 	$(BUILD)/vorlix-cli demo $(OUT)
-	@if [ -x $(BUILD)/vorlix ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
-	  echo "Starting the desktop program on $(OUT)/testcard.bmp"; \
-	  $(BUILD)/vorlix $(OUT)/testcard.bmp; \
+	@card=$$(ls $(OUT)/testcard.* 2>/dev/null | head -n 1); \
+	if [ -x $(BUILD)/vorlix ] && [ -n "$$card" ] && { [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; }; then \
+	  echo "Starting the desktop program on $$card"; \
+	  $(BUILD)/vorlix "$$card"; \
 	else \
 	  echo "No display: the desktop program was not started (the results are in $(OUT)/)"; \
 	fi
