@@ -1,0 +1,3 @@
+vorlix_add_test_program(vorlix_save_tests
+  save/JPEGSessionTest.cpp
+)
