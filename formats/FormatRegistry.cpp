@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "save/ZetJPEGImage.h"
+
 namespace {
 
 struct FormatUnit {
@@ -11,6 +13,7 @@ struct FormatUnit {
 
 // In start-up order. A unit's routines are declared in its own header.
 constexpr FormatUnit kUnits[] = {
+    {InitializeZetJPEGImageUnit, FinalizeZetJPEGImageUnit},
     {nullptr, nullptr},
 };
 

@@ -1,5 +1,6 @@
 list(APPEND VORLIX_CORE_SOURCES
   save/JPEGSession.cpp
+  save/ZetJPEGImage.cpp
 )
 # The libjpeg call boundary is C, so that only C frames lie between its jump
 # points and libjpeg's error exit. It is built on its own because the
