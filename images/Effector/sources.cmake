@@ -1,0 +1,4 @@
+list(APPEND VORLIX_CORE_SOURCES
+  images/Effector/ColorSpace.cpp
+  images/Effector/commonColor.cpp
+)
