@@ -19,6 +19,25 @@ static void error_exit(j_common_ptr cinfo) { fail(cinfo, VX_JPEG_FAILED, cinfo->
 /* Warnings and trace messages are counted by libjpeg but never shown. */
 static void output_message(j_common_ptr cinfo) { (void)cinfo; }
 
+/* The data running out is the one warning that is refused: libjpeg would
+ * fill the rest of the picture with grey and report success. A complete
+ * file that only lacks its end marker runs out while its last row of
+ * blocks is decoded, or while the decompressor finishes; those still load. */
+static int premature_end(j_common_ptr cinfo) {
+    if (!cinfo->is_decompressor || cinfo->err->msg_code != JWRN_JPEG_EOF) return 0;
+    const j_decompress_ptr d = (j_decompress_ptr)cinfo;
+    if (guard_of(cinfo)->finishing) return 0;
+    if (d->progressive_mode || d->output_height == 0) return 1;
+    const JDIMENSION last_row_height = (JDIMENSION)(d->max_v_samp_factor * d->min_DCT_scaled_size);
+    return d->output_height - d->output_scanline > last_row_height;
+}
+
+static void emit_message(j_common_ptr cinfo, int msg_level) {
+    if (msg_level >= 0) return;
+    if (premature_end(cinfo)) fail(cinfo, VX_JPEG_FAILED, cinfo->err->msg_code);
+    cinfo->err->num_warnings++;
+}
+
 static void format_message(j_common_ptr cinfo, char *buffer) {
     (void)cinfo;
     buffer[0] = '\0';
@@ -45,11 +64,13 @@ static void init_guard(vx_jpeg_guard *guard) {
     jpeg_std_error(&guard->errors);
     guard->errors.error_exit = error_exit;
     guard->errors.output_message = output_message;
+    guard->errors.emit_message = emit_message;
     guard->errors.format_message = format_message;
     guard->errors.reset_error_mgr = reset_error_mgr;
     guard->progress.progress_monitor = progress_monitor;
     guard->status = VX_JPEG_OK;
     guard->code = 0;
+    guard->finishing = 0;
 }
 
 /* One libjpeg call under a jump point. Nothing the call changes is read
@@ -116,7 +137,10 @@ int vx_jpeg_read_scanlines(j_decompress_ptr cinfo, JSAMPARRAY rows, JDIMENSION m
 
 int vx_jpeg_finish_output(j_decompress_ptr cinfo) { GUARDED((j_common_ptr)cinfo, jpeg_finish_output(cinfo)); }
 
-int vx_jpeg_finish_decompress(j_decompress_ptr cinfo) { GUARDED((j_common_ptr)cinfo, jpeg_finish_decompress(cinfo)); }
+int vx_jpeg_finish_decompress(j_decompress_ptr cinfo) {
+    guard_of((j_common_ptr)cinfo)->finishing = 1;
+    GUARDED((j_common_ptr)cinfo, jpeg_finish_decompress(cinfo));
+}
 
 /* Memory destination ---------------------------------------------------- */
 

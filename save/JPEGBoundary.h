@@ -36,6 +36,7 @@ typedef struct vx_jpeg_guard {
     int status;
     int code;      /* libjpeg message code of the last error */
     int max_scans; /* a file with more input scans fails; 0: no limit */
+    int finishing; /* set once every row has been read: the end marker may be missing */
     vx_jpeg_progress_fn on_progress;
     void *context;
 } vx_jpeg_guard;

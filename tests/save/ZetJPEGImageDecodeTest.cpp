@@ -158,16 +158,29 @@ TEST(DecodeCmyk, InvertedInksBecomeColours) {
 
 TEST(DecodeBlockSmoothing, OnlyTouchesAnUnfinishedProgressivePicture) {
     // djpeg has no switch for it: libjpeg smooths blocks whose coefficients
-    // have not all arrived, which in a complete file none are.
-    auto decode = [](const std::vector<uint8_t>& bytes, bool smoothing) {
+    // have not all arrived, which only the passes an incremental display
+    // shows before the last scan have.
+    const int previousInterval = TJPEGImage::ProgressIntervalMs;
+    TJPEGImage::ProgressIntervalMs = 0;
+    auto decode = [](bool smoothing, std::vector<std::vector<TColor>>& passes) {
         TJPEGImage jpeg;
-        TMemoryStream stream(bytes);
-        jpeg.LoadFromStream(stream);
+        jpeg.SetIncrementalDisplay(true);
+        jpeg.LoadFromFile(Fixture("cprog.jpg"));
         jpeg.SetBlockSmoothing(smoothing);
+        jpeg.OnProgress = [&](TGraphic& sender, TProgressStage stage, uint8_t) {
+            if (stage != TProgressStage::psRunning) return;
+            TBitmap shown;
+            shown.Assign(sender);
+            passes.push_back(Colours(shown));
+        };
         return Colours(Decoded(jpeg));
     };
-    const std::vector<uint8_t> file = testing_support::ReadFileBytes(Fixture("cprog.jpg"));
-    EXPECT_EQ(decode(file, false), PpmColours(Fixture("cprog.ppm")));
-    const std::vector<uint8_t> firstScans(file.begin(), file.begin() + 900);
-    EXPECT_NE(decode(firstScans, false), decode(firstScans, true));
+    std::vector<std::vector<TColor>> smoothed, plain;
+    const auto smoothedFinal = decode(true, smoothed);
+    const auto plainFinal = decode(false, plain);
+    TJPEGImage::ProgressIntervalMs = previousInterval;
+    EXPECT_EQ(plainFinal, PpmColours(Fixture("cprog.ppm")));
+    EXPECT_EQ(smoothedFinal, plainFinal);
+    ASSERT_EQ(smoothed.size(), plain.size());
+    EXPECT_NE(smoothed, plain);
 }
