@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/PictureFiles.h"
 #include "cli/PictureSteps.h"
+#include "images/Effector/commonColor.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -20,24 +21,28 @@ const char* PixelFormatName(TPixelFormat format) {
 }  // namespace
 
 int InfoCommand(const std::vector<std::string>& args) {
-    const CliArguments arguments(args, {}, {});
+    const CliArguments arguments(args, kReadValuedOptions, kReadFlagOptions);
     arguments.RequirePositionals(1, "INPUT");
     const std::string& input = arguments.Positionals()[0];
-    const CliPicture picture = ReadInput(input);
+    const CliPicture picture = ReadInput(input, ReadOptionsFrom(arguments));
     std::cout << "file: " << input << "\n"
               << "class: " << picture.ClassName << "\n"
               << "width: " << picture.Bitmap.Width() << "\n"
               << "height: " << picture.Bitmap.Height() << "\n"
               << "pixel format: " << PixelFormatName(picture.Bitmap.PixelFormat()) << "\n"
               << "alpha plane: " << (picture.Alpha ? "yes" : "no") << "\n";
+    for (const std::string& line : picture.Details) std::cout << line << "\n";
     return kExitOk;
 }
 
 int ConvertCommand(const std::vector<std::string>& args) {
-    const CliArguments arguments(args, {}, {});
+    const CliArguments arguments(args, Union({kReadValuedOptions, kWriteValuedOptions}),
+                                 Union({kReadFlagOptions, kWriteFlagOptions, {"reduce256"}}));
     arguments.RequirePositionals(2, "INPUT and OUTPUT");
-    const CliPicture picture = ReadInput(arguments.Positionals()[0]);
-    WriteOutput(picture, arguments.Positionals()[1]);
+    const CliWriteOptions writeOptions = WriteOptionsFrom(arguments);
+    CliPicture picture = ReadInput(arguments.Positionals()[0], ReadOptionsFrom(arguments));
+    if (arguments.Has("reduce256")) ReduceTo256Colours(picture.Bitmap);
+    WriteOutput(picture, arguments.Positionals()[1], writeOptions);
     return kExitOk;
 }
 

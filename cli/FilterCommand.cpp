@@ -9,7 +9,8 @@
 #include "images/Effector/DCTUtils.h"
 
 int FilterCommand(const std::vector<std::string>& args) {
-    const CliArguments arguments(args, {"dct-cut", "named"}, {"median"});
+    const CliArguments arguments(args, Union({kReadValuedOptions, kWriteValuedOptions, {"dct-cut", "named"}}),
+                                 Union({kReadFlagOptions, kWriteFlagOptions, {"median"}}));
     if (arguments.Value("named") == "list") {
         for (const std::string& name : NamedFilterNames()) std::cout << name << "\n";
         return kExitOk;
@@ -22,10 +23,11 @@ int FilterCommand(const std::vector<std::string>& args) {
     if (name && !IsNamedFilter(*name))
         throw UsageError("unknown filter '" + *name + "' (vorlix-cli filter --named list shows the names)");
 
-    CliPicture picture = ReadInput(arguments.Positionals()[0]);
+    const CliWriteOptions writeOptions = WriteOptionsFrom(arguments);
+    CliPicture picture = ReadInput(arguments.Positionals()[0], ReadOptionsFrom(arguments));
     if (cut) DCTHighCut(picture.Bitmap, *cut);
     else if (name) ApplyNamedFilter(picture.Bitmap, *name);
     else EdgePreservingMedian(picture.Bitmap);
-    WriteOutput(picture, arguments.Positionals()[1]);
+    WriteOutput(picture, arguments.Positionals()[1], writeOptions);
     return kExitOk;
 }

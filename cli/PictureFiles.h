@@ -2,6 +2,7 @@
 // Reading any registered picture file and writing the output types the
 // command line offers, always through a temporary file beside the target.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,14 +13,31 @@ struct CliPicture {
     TBitmap Bitmap;
     std::optional<TBitmap> Alpha;  // the alpha plane, as a grey picture
     std::string ClassName;         // the class that read the file
+    std::vector<std::string> Details;  // "name: value" lines the reader adds
+};
+
+// How JPEG files are decoded.
+struct CliReadOptions {
+    uint8_t JpegScaleShift = 0;  // 1/2^n
+    bool JpegGrayscale = false;
+    bool JpegPalette = false;  // 236 colours
+    bool JpegFast = false;
+    bool JpegNoSmoothing = false;
+};
+
+// How JPEG files are encoded.
+struct CliWriteOptions {
+    uint8_t JpegQuality = 90;
+    bool JpegGrayscale = false;
+    bool JpegProgressive = false;
 };
 
 // Raises what the registry or the reader raises.
-CliPicture ReadPicture(const std::string& fileName);
+CliPicture ReadPicture(const std::string& fileName, const CliReadOptions& options = {});
 
 // The extensions WritePicture accepts, with the dot.
 std::vector<std::string> WritableExtensions();
 // Writes by the extension of fileName; UsageError for an extension that
 // cannot be written, the writer's exception otherwise. An existing file is
 // replaced only once the new one is complete.
-void WritePicture(const CliPicture& picture, const std::string& fileName);
+void WritePicture(const CliPicture& picture, const std::string& fileName, const CliWriteOptions& options = {});

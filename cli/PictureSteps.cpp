@@ -1,19 +1,58 @@
 #include "cli/PictureSteps.h"
 
+#include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "platform/Exceptions.h"
 
-CliPicture ReadInput(const std::string& fileName) {
+const std::set<std::string> kReadValuedOptions = {"jpeg-scale"};
+const std::set<std::string> kReadFlagOptions = {"jpeg-grayscale", "jpeg-palette", "jpeg-fast", "jpeg-no-smoothing"};
+const std::set<std::string> kWriteValuedOptions = {"quality"};
+const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive"};
+
+CliReadOptions ReadOptionsFrom(const CliArguments& arguments) {
+    CliReadOptions options;
+    if (const auto scale = arguments.Value("jpeg-scale")) {
+        static const std::pair<const char*, uint8_t> kScales[] = {{"1", 0}, {"2", 1}, {"4", 2}, {"8", 3}};
+        bool known = false;
+        for (const auto& [text, shift] : kScales) {
+            if (*scale != text) continue;
+            options.JpegScaleShift = shift;
+            known = true;
+        }
+        if (!known) throw UsageError("--jpeg-scale takes 1, 2, 4 or 8, not '" + *scale + "'");
+    }
+    options.JpegGrayscale = arguments.Has("jpeg-grayscale");
+    options.JpegPalette = arguments.Has("jpeg-palette");
+    options.JpegFast = arguments.Has("jpeg-fast");
+    options.JpegNoSmoothing = arguments.Has("jpeg-no-smoothing");
+    return options;
+}
+
+CliWriteOptions WriteOptionsFrom(const CliArguments& arguments) {
+    CliWriteOptions options;
+    options.JpegQuality = static_cast<uint8_t>(arguments.Integer("quality", 1, 100).value_or(90));
+    options.JpegGrayscale = arguments.Has("grayscale");
+    options.JpegProgressive = arguments.Has("progressive");
+    return options;
+}
+
+std::set<std::string> Union(std::initializer_list<std::set<std::string>> sets) {
+    std::set<std::string> all;
+    for (const auto& s : sets) all.insert(s.begin(), s.end());
+    return all;
+}
+
+CliPicture ReadInput(const std::string& fileName, const CliReadOptions& options) {
     try {
-        return ReadPicture(fileName);
+        return ReadPicture(fileName, options);
     } catch (const Exception& e) {
         throw FileError(fileName, e.Message());
     }
 }
 
-void WriteOutput(const CliPicture& picture, const std::string& fileName) {
+void WriteOutput(const CliPicture& picture, const std::string& fileName, const CliWriteOptions& options) {
     try {
-        WritePicture(picture, fileName);
+        WritePicture(picture, fileName, options);
     } catch (const Exception& e) {
         throw FileError(fileName, e.Message());
     }

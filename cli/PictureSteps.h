@@ -1,12 +1,27 @@
 #pragma once
 // Reading and writing with the file named in any failure.
 
+#include <set>
 #include <string>
 
 #include "cli/PictureFiles.h"
 
+class CliArguments;
+
+// The options every reading command takes, and their values.
+extern const std::set<std::string> kReadValuedOptions;
+extern const std::set<std::string> kReadFlagOptions;
+CliReadOptions ReadOptionsFrom(const CliArguments& arguments);
+// The options of the writers.
+extern const std::set<std::string> kWriteValuedOptions;
+extern const std::set<std::string> kWriteFlagOptions;
+CliWriteOptions WriteOptionsFrom(const CliArguments& arguments);
+
 // ReadPicture, turning the reader's exception into a FileError.
-CliPicture ReadInput(const std::string& fileName);
+CliPicture ReadInput(const std::string& fileName, const CliReadOptions& options = {});
 // WritePicture, turning the writer's exception into a FileError (a bad
 // extension stays a UsageError).
-void WriteOutput(const CliPicture& picture, const std::string& fileName);
+void WriteOutput(const CliPicture& picture, const std::string& fileName, const CliWriteOptions& options = {});
+
+// a ∪ b, for building option sets.
+std::set<std::string> Union(std::initializer_list<std::set<std::string>> sets);

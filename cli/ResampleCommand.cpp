@@ -48,7 +48,9 @@ std::string Milliseconds(double ms) { return Format("%d[ms] (%.3f ms)", static_c
 }  // namespace
 
 int ResampleCommand(const std::vector<std::string>& args) {
-    const CliArguments arguments(args, {"algorithm", "width", "height", "scale", "repeat", "prefilter"}, {"time"});
+    const CliArguments arguments(
+        args, Union({kReadValuedOptions, kWriteValuedOptions, {"algorithm", "width", "height", "scale", "repeat", "prefilter"}}),
+        Union({kReadFlagOptions, kWriteFlagOptions, {"time"}}));
     arguments.RequirePositionals(2, "INPUT and OUTPUT");
     const auto name = arguments.Value("algorithm");
     if (!name) throw UsageError("missing --algorithm NAME (see 'vorlix-cli algorithms --all')");
@@ -58,14 +60,15 @@ int ResampleCommand(const std::vector<std::string>& args) {
     const auto prefilter = ParseUpscalePrefilter(arguments.Value("prefilter").value_or("none"));
     if (!prefilter) throw UsageError(std::string("--prefilter takes ") + UpscalePrefilterCommandNames);
 
-    CliPicture picture = ReadInput(arguments.Positionals()[0]);
+    const CliWriteOptions writeOptions = WriteOptionsFrom(arguments);
+    CliPicture picture = ReadInput(arguments.Positionals()[0], ReadOptionsFrom(arguments));
     const TCoupledSize size = TargetSize(arguments, picture.Bitmap.Width(), picture.Bitmap.Height());
     std::vector<double> times;
     TBitmap result;
     for (int32_t i = 0; i < repeat; ++i) times.push_back(RunOnce(*algorithm, picture.Bitmap, size, *prefilter, result));
     if (picture.Alpha) algorithm->Run(*picture.Alpha, size.Width, size.Height, size.Scale, true);
     picture.Bitmap = std::move(result);
-    WriteOutput(picture, arguments.Positionals()[1]);
+    WriteOutput(picture, arguments.Positionals()[1], writeOptions);
 
     if (arguments.Has("repeat")) {
         std::sort(times.begin(), times.end());

@@ -29,9 +29,22 @@ Commands:
       and 5), the edge-preserving median (the result is 32-bit), or a named
       3x3/5x5 filter (--named list prints the names).
   info INPUT
-      The class that reads INPUT, its size, pixel format and alpha plane.
-  convert INPUT OUTPUT
-      Writes INPUT in the type of OUTPUT's extension.
+      The class that reads INPUT, its size, pixel format and alpha plane
+      (and, for JPEG, the stored size and whether it is progressive).
+  convert INPUT OUTPUT [--reduce256]
+      Writes INPUT in the type of OUTPUT's extension: .bmp, .png, .jpg
+      (.jpeg, .jpe), .gif, .ppm, .pgm, .pbm. --reduce256 reduces the picture
+      to 256 colours first (exactly when it has at most 256).
+
+Options of every command that reads a picture, for JPEG input:
+  --jpeg-scale 1|2|4|8   decode at 1/1, 1/2, 1/4 or 1/8 of the size
+  --jpeg-grayscale       decode to grey levels
+  --jpeg-palette         decode to 236 colours (two-pass quantiser, dithered)
+  --jpeg-fast            the fast, less exact decoding
+  --jpeg-no-smoothing    no block smoothing of unfinished progressive scans
+Options of every command that writes a picture, for JPEG output (4:2:0):
+  --quality Q (1..100, default 90)   --grayscale   --progressive
+A .gif output of a picture that is not 8-bit is reduced to 256 colours.
   algorithms [--all]
       Lists the algorithm names (--all adds the hidden test variants).
   demo [FOLDER]

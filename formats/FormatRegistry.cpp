@@ -5,6 +5,7 @@
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
 #include "formats/PNMImage.h"
+#include "save/ZetJPEGImage.h"
 
 namespace {
 
@@ -15,9 +16,10 @@ struct FormatUnit {
 
 // In start-up order. A unit's routines are declared in its own header.
 constexpr FormatUnit kUnits[] = {
-    {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},  // png
-    {InitializeGIFImageUnit, FinalizeGIFImageUnit},        // gif
-    {InitializePNMImageUnit, FinalizePNMImageUnit},        // ppm, pgm, pbm
+    {InitializeZetJPEGImageUnit, FinalizeZetJPEGImageUnit},  // jpg, jpeg, jpe
+    {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},    // png
+    {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
+    {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
 };
 
 std::mutex gMutex;

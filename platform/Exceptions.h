@@ -34,6 +34,8 @@ VORLIX_DECLARE_EXCEPTION(EWriteError, EStreamError);
 VORLIX_DECLARE_EXCEPTION(EFOpenError, EStreamError);
 VORLIX_DECLARE_EXCEPTION(EFCreateError, EStreamError);
 VORLIX_DECLARE_EXCEPTION(EIniFileException, Exception);
+// The silent exception: a handler raises it to stop an operation quietly.
+VORLIX_DECLARE_EXCEPTION(EAbort, Exception);
 
 // Default texts of the platform's own errors.
 namespace PlatformMessages {

@@ -5,6 +5,8 @@ list(APPEND VORLIX_CORE_SOURCES
   images/Effector/DCTCoreUnit.cpp
   images/Effector/DCTUtils.cpp
   images/Effector/UpscalePrefilter.cpp
+  images/Effector/ColorSpace.cpp
+  images/Effector/commonColor.cpp
 )
 # The transforms round after every multiplication and addition; a fused
 # multiply-add (contraction is allowed by default for C++ and used as soon

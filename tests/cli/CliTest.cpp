@@ -198,3 +198,35 @@ TEST_F(Cli, AlphaPlanesTravelWithThePictureAndEveryOutputTypeWrites) {
         EXPECT_EQ(back.Width(), 12) << extension;
     }
 }
+
+TEST_F(Cli, JpegDecodingAndEncodingOptions) {
+    const std::string jpeg = testing_support::DataPath("jpeg/c420.jpg");
+    CliRun run = Invoke("info " + jpeg + " --jpeg-scale 4");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("class: TJPEGImage\nwidth: 25\nheight: 16\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("stored size: 97x61"), std::string::npos) << run.out;
+    EXPECT_NE(Invoke("info " + testing_support::DataPath("jpeg/cprog.jpg")).out.find("progressive: yes"),
+              std::string::npos);
+
+    ASSERT_EQ(Invoke("convert " + jpeg + " " + Path("pal.bmp") + " --jpeg-palette").status, 0);
+    EXPECT_EQ(Load(Path("pal.bmp")).PixelFormat(), pf8bit);
+    EXPECT_EQ(Load(Path("pal.bmp")).PaletteEntries().size(), 236u);
+    ASSERT_EQ(Invoke("convert " + jpeg + " " + Path("out.jpg") + " --quality 50 --progressive").status, 0);
+    run = Invoke("info " + Path("out.jpg"));
+    EXPECT_NE(run.out.find("progressive: yes"), std::string::npos) << run.out;
+    ASSERT_EQ(Invoke("convert " + jpeg + " " + Path("grey.jpg") + " --grayscale").status, 0);
+    EXPECT_NE(Invoke("info " + Path("grey.jpg")).out.find("stored grayscale: yes"), std::string::npos);
+    ASSERT_EQ(Invoke("convert " + jpeg + " " + Path("few.bmp") + " --reduce256").status, 0);
+    EXPECT_EQ(Load(Path("few.bmp")).PixelFormat(), pf8bit);
+    ASSERT_EQ(Invoke("convert " + jpeg + " " + Path("out.gif")).status, 0);
+    EXPECT_EQ(Invoke("info " + jpeg + " --jpeg-scale 3").status, 1);
+    EXPECT_EQ(Invoke("convert " + jpeg + " " + Path("q.jpg") + " --quality 0").status, 1);
+
+    // A JPEG that ends inside its picture data is refused, naming the file.
+    const std::vector<uint8_t> bytes = testing_support::ReadFileBytes(jpeg);
+    TMemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.begin() + ptrdiff_t(bytes.size() / 2))).SaveToFile(Path("cut.jpg"));
+    run = Invoke("convert " + Path("cut.jpg") + " " + Path("cut.bmp"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("JPEG error #"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Path("cut.bmp")));
+}
