@@ -5,4 +5,5 @@ vorlix_add_test_program(vorlix_save_tests
   save/ZetJPEGImageTest.cpp
   save/JPEGSessionTest.cpp
   save/KestruneFileTypesTest.cpp
+  save/SaveDialogPassportTest.cpp
 )
