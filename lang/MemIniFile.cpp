@@ -61,3 +61,18 @@ bool TMemIniFile::SectionExists(const std::string& section) const {
 bool TMemIniFile::ValueExists(const std::string& section, const std::string& key) const {
     return Find(section, key) != nullptr;
 }
+
+std::vector<std::string> TMemIniFile::ReadSections() const {
+    std::vector<std::string> names;
+    for (const Section& s : sections_) names.push_back(s.Name);
+    return names;
+}
+
+std::vector<std::string> TMemIniFile::ReadSection(const std::string& section) const {
+    std::vector<std::string> keys;
+    for (const Section& s : sections_) {
+        if (!SameText(s.Name, section)) continue;
+        for (const auto& value : s.Values) keys.push_back(value.first);
+    }
+    return keys;
+}

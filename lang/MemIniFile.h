@@ -20,6 +20,9 @@ public:
     std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
     bool SectionExists(const std::string& section) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
+    // The section names, and the key names of one section, in file order.
+    std::vector<std::string> ReadSections() const;
+    std::vector<std::string> ReadSection(const std::string& section) const;
 
 private:
     TMemIniFile() = default;

@@ -26,6 +26,9 @@ TEST(MemIniFile, FileFormatRules) {
     EXPECT_EQ(file.ReadString("Misc", "MISC_A", ""), "x=y");
     EXPECT_FALSE(file.ValueExists("Form1", "novalue"));
     EXPECT_TRUE(file.SectionExists("MISC"));
+    EXPECT_EQ(file.ReadSections(), (std::vector<std::string>{"form1", "Misc"}));
+    EXPECT_EQ(file.ReadSection("FORM1"),
+              (std::vector<std::string>{"Form1.FMOpen.Caption", "Form1.FMExit.Caption", "Form1.FMOpen.Caption"}));
 }
 
 TEST(MemIniFile, ReadsEightBitTextInItsCodePage) {
