@@ -38,7 +38,7 @@ constexpr std::array<TMessageEntry, 26> kTable = {{
 }};
 
 // The published order of the captions differs from the table's in one
-// place: GMNoOption comes before the two transparency captions.
+// place: GMNoOption comes after the two transparency captions.
 constexpr std::array<const char*, 17> kCaptionKeys = {
     "MISC_OPTION",        "MISC_QUALITY",          "MISC_PROGRESSIVEJPEG", "MISC_GRAYSCALE",
     "MISC_INTERLACEDPNG", "MISC_RLECOMPRESSION",   "MISC_RESOURCENAME",    "MISC_REDUCETO256COLOR",
@@ -86,6 +86,21 @@ void LoadPageTexts() {
     LanguageFileBatch batch;
     PageTexts = {Lookup("MISC_RESAMPLING_SAMPLE_TITLE"), Lookup("MISC_RESAMPLING_SAMPLE_CHARSET"),
                  Lookup("MISC_VORLIX_PREPROCESS"), Lookup("MISC_VORLIX_SELECTED_ALGORITHM")};
+}
+
+namespace {
+constexpr std::array<TControlPlacement, 7> kJapaneseLayout = {{
+    {"LWidth", 80, 12}, {"EditWidth", 96, 0}, {"LHeight", 160, 31}, {"EditHeight", 194, 0},
+    {"LScale", 280, 46}, {"EditRatio", 328, 0}, {"Label5", 388, 0},
+}};
+constexpr std::array<TControlPlacement, 7> kOtherLayout = {{
+    {"LWidth", 80, 32}, {"EditWidth", 120, 0}, {"LHeight", 192, 43}, {"EditHeight", 242, 0},
+    {"LScale", 328, 55}, {"EditRatio", 384, 0}, {"Label5", 444, 0},
+}};
+}  // namespace
+
+const std::array<TControlPlacement, 7>& LabelLayout(int languageNumber) {
+    return languageNumber == 2 ? kJapaneseLayout : kOtherLayout;
 }
 
 std::array<std::string, 17> LookupSaveDialogCaptions() {

@@ -46,3 +46,13 @@ void LoadPageTexts();
 std::array<std::string, 17> LookupSaveDialogCaptions();
 // The keys of those captions, in the same order.
 const std::array<const char*, 17>& SaveDialogCaptionKeys();
+
+// Where the size labels and edits of the main window's top panel stand in
+// a language: the left edge, and the width for the labels (0: the control
+// keeps its width).
+struct TControlPlacement {
+    const char* Control;
+    int Left;
+    int Width;
+};
+const std::array<TControlPlacement, 7>& LabelLayout(int languageNumber);
