@@ -20,6 +20,7 @@
 #include "app/EvtScroll.h"
 #include "app/FormatType.h"
 #include "app/ImageControl.h"
+#include "app/LanguageWidgets.h"
 #include "app/NumEdit.h"
 #include "app/OpenPictureDialog.h"
 #include "app/TestCard.h"
@@ -27,6 +28,7 @@
 #include "images/Effector/CustomFilter.h"
 #include "images/Effector/DCTUtils.h"
 #include "lang/IniLangEx.h"
+#include "lang/vorlixLangDefault.h"
 #include "platform/Exceptions.h"
 #include "platform/IniService.h"
 #include "platform/SysUtils.h"
@@ -122,6 +124,8 @@ void TForm1::CreateComponents() {
     setStatusBar(StatusBar1);
 
     OpenPictureDialog1 = Own(new TOpenPictureDialog(this), "OpenPictureDialog1");
+    saveDialog_ = std::make_unique<TSaveDialogPassport>();
+    SaveDialog1 = saveDialog_.get();
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const char* caption) {
@@ -273,7 +277,7 @@ void TForm1::FormCreate(const TForm1Options& options) {
     HasAlpha = false;
     FileName.clear();
     for (const TKestruneFileTypeInfo& row : SaveFileTypeTable)
-        SaveDialogFileTypes.push_back({std::string(row.DisplayName), std::string(row.FileMask)});
+        SaveDialog1->FileTypes.push_back({std::string(row.DisplayName), std::string(row.FileMask)});
     SampleColumns = 2;
     UsePrefix = UseSuffix = false;
     Prefix.clear();
@@ -292,7 +296,9 @@ void TForm1::FormCreate(const TForm1Options& options) {
     if (LanguageNumber == 1) FMEnglish->setChecked(true);
     if (LanguageNumber == 2) FMJapanese->setChecked(true);
 
+    // Built once in the language now set; a later switch keeps it.
     OpenPictureDialog1->SetFilter(BuildOpenFilter());
+    Guarded([this] { SwitchLanguage(); });
 }
 
 void TForm1::LoadSettings() {
@@ -571,16 +577,41 @@ void TForm1::FMSampleLoadClick() {
 }
 
 // ---------------------------------------------------------------------------
-// Language choice (the texts follow with the language files)
+// Language
 
 void TForm1::FMEnglishClick() {
     FMEnglish->setChecked(true);
     LanguageNumber = 1;
+    SwitchLanguage();
 }
 
 void TForm1::FMJapaneseClick() {
     FMJapanese->setChecked(true);
     LanguageNumber = 2;
+    SwitchLanguage();
+}
+
+void TForm1::SwitchLanguage() {
+    LoadPageTexts();
+    ApplyLanguageToWindow(*this, *this);
+    ApplyLanguageLayout();
+}
+
+void TForm1::ApplyLanguageLayout() {
+    LoadSaveDialogCaptions(*SaveDialog1);
+    for (const TControlPlacement& place : LabelLayout(LanguageNumber)) {
+        QWidget* control = ComponentWidget(place.Control);
+        if (!control) continue;
+        control->setGeometry(place.Left, control->y(), place.Width > 0 ? place.Width : control->width(),
+                             control->height());
+    }
+}
+
+QWidget* TForm1::ComponentWidget(const char* name) const {
+    const QString wanted = QString::fromLatin1(name);
+    for (QObject* component : Components())
+        if (component->objectName() == wanted) return qobject_cast<QWidget*>(component);
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "platform/Bitmap.h"
 #include "resample/ResampleEx.h"
 #include "save/KestruneFileTypes.h"
+#include "save/SaveDialogPassport.h"
 
 class QAction;
 class QActionGroup;
@@ -31,12 +33,6 @@ class TEventScrollBox;
 class TImage;
 class TNumEdit;
 class TOpenPictureDialog;
-
-// One file-type item of the save dialog: display name and file mask.
-struct TFileTypeItem {
-    std::string DisplayName;
-    std::string FileMask;
-};
 
 struct TForm1Options {
     std::string ProgramPath;              // the program's own path
@@ -65,6 +61,10 @@ public:
     TImage* Image1;
     QStatusBar* StatusBar1;
     TOpenPictureDialog* OpenPictureDialog1;
+    // The save dialog has no Qt object of its own (the dialogs it drives
+    // are created when it runs), so it is not among the components; it
+    // publishes no caption, hint or font either.
+    TSaveDialogPassport* SaveDialog1 = nullptr;
 
     QMenuBar* MainMenu1;
     QMenu* FMFile;
@@ -132,8 +132,6 @@ public:
     uint8_t SampleFormat = SampleFormatPNG;
     int32_t SampleJPEGQuality = 90;
     TSaveOptionValues SaveOptionValues;
-    // The file types registered for the save dialog, in table order.
-    std::vector<TFileTypeItem> SaveDialogFileTypes;
 
     // Commands (each runs inside the default error handler when triggered
     // through the interface; called directly they raise) ---------------
@@ -163,6 +161,12 @@ public:
     void FMSampleLoadClick();
     void FMEnglishClick();
     void FMJapaneseClick();
+    // The language sequence of start-up and of every switch: message texts,
+    // fonts and the language file on the window, save-dialog captions and
+    // the label layout.
+    void SwitchLanguage();
+    // Save-dialog captions, then the label layout of LanguageNumber.
+    void ApplyLanguageLayout();
     void EditWidthChange();
     void EditHeightChange();
     void EditRatioChange();
@@ -214,6 +218,9 @@ private:
     void ShowWorkBitmap();
     void SetStatusText(int panel, const std::string& text);
 
+    QWidget* ComponentWidget(const char* name) const;
+
+    std::unique_ptr<TSaveDialogPassport> saveDialog_;
     std::string settingsFile_;
     std::vector<QLabel*> statusPanels_;
     bool shown_ = false;

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/LanguageWidgets.h"
 #include "app/NumEdit.h"
 
 TFormSampleOutputFormat::TFormSampleOutputFormat(QWidget* owner) : QDialog(owner) {
@@ -33,4 +34,10 @@ TFormSampleOutputFormat::TFormSampleOutputFormat(QWidget* owner) : QDialog(owner
     ButtonOK->setGeometry(224, 184, 75, 25);
     ButtonOK->setDefault(true);
     connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+std::unique_ptr<TFormSampleOutputFormat> CreateFormSampleOutputFormat(QWidget* owner) {
+    auto dialog = std::make_unique<TFormSampleOutputFormat>(owner);
+    ApplyLanguageToWindow(*dialog, *dialog);
+    return dialog;
 }

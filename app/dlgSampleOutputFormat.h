@@ -4,6 +4,7 @@
 // components; OK accepts, closing it any other way cancels.
 
 #include <QDialog>
+#include <memory>
 
 #include "app/Components.h"
 
@@ -26,3 +27,7 @@ public:
     TNumEdit* EditJPEGQuality;
     QPushButton* ButtonOK;
 };
+
+// The dialog as its creator shows it: owned by owner, with the fonts and the
+// texts of the current language applied.
+std::unique_ptr<TFormSampleOutputFormat> CreateFormSampleOutputFormat(QWidget* owner);

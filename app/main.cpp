@@ -1,34 +1,22 @@
 // The desktop program: the main window on the platform's event loop.
 
 #include <QApplication>
-#include <QFont>
 #include <QScreen>
 #include <string>
 #include <vector>
 
+#include "app/LanguageWidgets.h"
 #include "app/Settings.h"
 #include "app/Unit1.h"
 #include "app/StartUp.h"
 #include "platform/SystemInfo.h"
 
-namespace {
-// The window and dialogs name the faces of the system they were designed
-// on; these map them to installed fonts that can show their texts.
-void SubstituteDesignedFonts() {
-    const QStringList japanese = {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
-                                  QStringLiteral("IPAGothic")};
-    for (const char* face : {"ＭＳ Ｐゴシック", "メイリオ", "ＭＳ ゴシック", "MS UI Gothic"})
-        QFont::insertSubstitutions(QString::fromUtf8(face), japanese);
-    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                               {QStringLiteral("DejaVu Serif"), QStringLiteral("Noto Serif"),
-                                QStringLiteral("Liberation Serif")});
-}
-}  // namespace
-
 int main(int argc, char** argv) {
     QApplication application(argc, argv);  // takes its own options out of argv
     QApplication::setApplicationName(QStringLiteral("vorlix"));
-    SubstituteDesignedFonts();
+    // The window and dialogs name the faces of the system they were
+    // designed on; these map them to installed fonts.
+    InsertLanguageFontSubstitutions();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) SetDisplayColourDepth(screen->depth());
     InitializeProgramUnits();
 

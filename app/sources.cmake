@@ -12,6 +12,7 @@ list(APPEND VORLIX_GUI_SOURCES
   app/Components.cpp
   app/EvtScroll.cpp
   app/ImageControl.cpp
+  app/LanguageWidgets.cpp
   app/NumEdit.cpp
   app/OpenPictureDialog.cpp
   app/Unit1.cpp

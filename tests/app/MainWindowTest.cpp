@@ -61,6 +61,8 @@ protected:
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_ / "prog");
         settings_ = (folder_ / "vorlix.ini").string();
+        // A program folder without language files: the built-in texts stay.
+        SetProgramPathOverride((folder_ / "prog" / "vorlix").string());
         SetDefaultLocaleIdOverride(1033);
         SetErrorPresenter([this](QWidget*, const QString& message) { errors_.push_back(message.toStdString()); });
         InitializeProgramUnits();
@@ -68,6 +70,7 @@ protected:
     void TearDown() override {
         SetErrorPresenter({});
         SetDefaultLocaleIdOverride(std::nullopt);
+        SetProgramPathOverride(std::nullopt);
         std::filesystem::remove_all(folder_);
     }
 
@@ -167,17 +170,19 @@ TEST_F(MainWindowTest, StartsWithTheDesignedComponentsCaptionsAndStates) {
     form->show();
     QApplication::processEvents();
     EXPECT_EQ(form->PanelTop->height(), 41);
-    EXPECT_EQ(form->EditWidth->x(), 96);
-    EXPECT_EQ(form->EditHeight->x(), 194);
-    EXPECT_EQ(form->EditRatio->x(), 328);
+    // English without language files: the built-in texts stay, the layout
+    // is the English one.
+    EXPECT_EQ(form->EditWidth->x(), 120);
+    EXPECT_EQ(form->EditHeight->x(), 242);
+    EXPECT_EQ(form->EditRatio->x(), 384);
     EXPECT_EQ(form->width(), 589);
     EXPECT_EQ(form->centralWidget()->height() + form->StatusBar1->height(), 362) << "client area below the menu";
     std::vector<int> panels;
     for (QLabel* label : form->StatusBar1->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) panels.push_back(label->width());
     EXPECT_EQ(panels, (std::vector<int>{200, 200, 50}));
-    EXPECT_EQ(form->SaveDialogFileTypes.size(), 11u);
-    EXPECT_EQ(form->SaveDialogFileTypes[6].DisplayName, "ZSoft Paintbrush");
-    EXPECT_EQ(form->SaveDialogFileTypes[6].FileMask, "*.pcx");
+    ASSERT_EQ(form->SaveDialog1->FileTypes.size(), 11u);
+    EXPECT_EQ(form->SaveDialog1->FileTypes[6].DisplayName, "ZSoft Paintbrush");
+    EXPECT_EQ(form->SaveDialog1->FileTypes[6].FileMask, "*.pcx");
     EXPECT_EQ(LanguageFolder, "Lang/");
     EXPECT_TRUE(errors_.empty());
     form->hide();
@@ -189,6 +194,9 @@ TEST_F(MainWindowTest, JapaneseLocaleChoosesJapaneseWhenNothingIsStored) {
     EXPECT_EQ(LanguageNumber, 2);
     EXPECT_TRUE(form->FMJapanese->isChecked());
     EXPECT_FALSE(form->FMEnglish->isChecked());
+    EXPECT_EQ(form->EditWidth->x(), 96);
+    EXPECT_EQ(form->EditHeight->x(), 194);
+    EXPECT_EQ(form->EditRatio->x(), 328);
 }
 
 TEST_F(MainWindowTest, OpeningFillsTheEditsAndTheyCoupleRoundingHalfUp) {

@@ -12,10 +12,12 @@ if(TARGET vorlix_gui)
     app/GuiTestMain.cpp
     app/ControlsTest.cpp
     app/MainWindowTest.cpp
+    app/LanguageTest.cpp
   )
   target_link_libraries(vorlix_app_tests PRIVATE vorlix_gui vorlix_warnings GTest::gtest Qt6::Test)
   target_include_directories(vorlix_app_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_compile_definitions(vorlix_app_tests PRIVATE VORLIX_TEST_DATA_DIR="${VORLIX_TEST_DATA_DIR}")
+  target_compile_definitions(vorlix_app_tests PRIVATE VORLIX_TEST_DATA_DIR="${VORLIX_TEST_DATA_DIR}"
+    VORLIX_LANGUAGE_SOURCE_DIR="${VORLIX_LANGUAGE_SOURCE_DIR}")
   gtest_discover_tests(vorlix_app_tests DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 600 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endif()

@@ -146,3 +146,20 @@ TEST_F(LanguageFolderTest, SaveDialogCaptionsFollowLocaleAndFlag) {
     EXPECT_EQ(captions[10], "Nothing");  // GMNoOption, in published order
     EXPECT_EQ(captions[16], "Update exif thumbnail");
 }
+
+TEST_F(LanguageFolderTest, SectionNamesIgnoreCaseAndCommentsKeepTheBuiltInText) {
+    WriteLanguage("English",
+                  "[form1]\r\nForm1.FMOpen.Caption=&Open... // menu\r\nForm1.FMExit.Caption=// E&xit\r\n"
+                  "Form1.Caption=   \r\n");
+    FakeWindow window("Form1");
+    window.self.properties["Caption"] = "Vorlix 1.0.0";
+    window.components.emplace_back("FMOpen");
+    window.components.emplace_back("FMExit");
+    window.components[1].properties["Caption"] = "終了(&X)";
+    LanguageNumber = 1;
+    ApplyLanguage({&window});
+    EXPECT_EQ(window.components[0].properties["Caption"], "&Open... ");
+    EXPECT_EQ(window.components[1].properties["Caption"], "終了(&X)");
+    EXPECT_EQ(window.self.properties["Caption"], "Vorlix 1.0.0");
+    EXPECT_EQ(window.components[0].font.Face, "Times New Roman");
+}
