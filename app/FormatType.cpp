@@ -61,12 +61,8 @@ std::string OpenFilterToQt(const std::string& filter) {
         std::string masks;
         for (const std::string& mask : Split(parts[i + 1], ';'))
             if (!mask.empty()) masks += (masks.empty() ? "" : " ") + mask;
-        std::string text = parts[i];
-        // Qt shows the masks of a filter in its own parentheses.
-        const size_t open = text.rfind(" (");
-        if (open != std::string::npos && text.back() == ')') text.erase(open);
         if (!result.empty()) result += ";;";
-        result += text + " (" + masks + ")";
+        result += parts[i] + " (" + masks + ")";
     }
     return result;
 }

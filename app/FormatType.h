@@ -7,6 +7,8 @@
 std::string BuildOpenFilter();
 
 // The same list in Qt's name-filter syntax: "text (*.a *.b);;...", one
-// entry per pair; a text that already ends with its masks in parentheses
-// is not given them twice.
+// entry per pair. Qt reads the masks from the last parentheses, blank
+// separated, so each display text is kept whole and given its masks in
+// that form; a dialog that hides the filter details shows the display texts
+// exactly.
 std::string OpenFilterToQt(const std::string& filter);

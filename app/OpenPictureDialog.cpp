@@ -17,6 +17,8 @@ constexpr int kPreviewSize = 160;
 
 TOpenPictureDialog::TOpenPictureDialog(QWidget* parent) : QFileDialog(parent) {
     setOption(QFileDialog::DontUseNativeDialog);
+    // The type list shows the display texts of the filter as they are.
+    setOption(QFileDialog::HideNameFilterDetails);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
 
