@@ -14,6 +14,7 @@
 #include "cli/PictureSteps.h"
 #include "images/Effector/UpscalePrefilter.h"
 #include "platform/SysUtils.h"
+#include "resample/ResampleThreads.h"
 
 namespace {
 
@@ -43,13 +44,18 @@ double RunOnce(const CliAlgorithm& algorithm, const TBitmap& source, const TCoup
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// --threads N: how many threads the resamplers use (default: every core).
+void ApplyThreadsOption(const CliArguments& arguments) {
+    SetResampleThreads(arguments.Integer("threads", 1, 1024).value_or(0));
+}
+
 std::string Milliseconds(double ms) { return Format("%d[ms] (%.3f ms)", static_cast<int>(ms), ms); }
 
 }  // namespace
 
 int ResampleCommand(const std::vector<std::string>& args) {
     const CliArguments arguments(
-        args, Union({kReadValuedOptions, kWriteValuedOptions, {"algorithm", "width", "height", "scale", "repeat", "prefilter"}}),
+        args, Union({kReadValuedOptions, kWriteValuedOptions, {"algorithm", "width", "height", "scale", "repeat", "prefilter", "threads"}}),
         Union({kReadFlagOptions, kWriteFlagOptions, {"time"}}));
     arguments.RequirePositionals(2, "INPUT and OUTPUT");
     const auto name = arguments.Value("algorithm");
@@ -57,6 +63,7 @@ int ResampleCommand(const std::vector<std::string>& args) {
     const CliAlgorithm* algorithm = FindCliAlgorithm(*name);
     if (!algorithm) throw UsageError("unknown algorithm '" + *name + "' (see 'vorlix-cli algorithms --all')");
     const int32_t repeat = arguments.Integer("repeat", 1, 100000).value_or(1);
+    ApplyThreadsOption(arguments);
     const auto prefilter = ParseUpscalePrefilter(arguments.Value("prefilter").value_or("none"));
     if (!prefilter) throw UsageError(std::string("--prefilter takes ") + UpscalePrefilterCommandNames);
 
@@ -81,7 +88,8 @@ int ResampleCommand(const std::vector<std::string>& args) {
 }
 
 int DemoCommand(const std::vector<std::string>& args) {
-    const CliArguments arguments(args, {}, {});
+    const CliArguments arguments(args, {"threads"}, {});
+    ApplyThreadsOption(arguments);
     if (arguments.Positionals().size() > 1) throw UsageError("unexpected argument " + arguments.Positionals()[1]);
     const std::string folder = arguments.Positionals().empty() ? "out" : arguments.Positionals()[0];
     std::error_code error;

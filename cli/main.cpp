@@ -14,6 +14,7 @@ std::string UsageText() {
 Commands:
   resample INPUT OUTPUT --algorithm NAME [--width W] [--height H] [--scale P]
            [--prefilter none|dct7|dct6|dct5|median] [--repeat N] [--time]
+           [--threads N]
       Resamples INPUT into OUTPUT. The sizes are coupled as in the main
       window: --width alone sets the height and scale, --height alone the
       width and scale, --scale alone both; --width and --height together are
@@ -23,7 +24,8 @@ Commands:
       lifting-bilinear, whose commands take none).
       --time prints the time of the pre-filter and the resampling as
       "N[ms]"; --repeat N runs them N times on fresh copies and prints the
-      fastest and the median time.
+      fastest and the median time. --threads N spreads the resampling
+      over N threads (default: every core); the bytes are the same.
   filter INPUT OUTPUT (--dct-cut N | --median | --named NAME)
       Applies the DCT high-frequency cut (N = 1..7, the menu offers 7, 6
       and 5), the edge-preserving median (the result is 32-bit), or a named
@@ -47,7 +49,7 @@ Options of every command that writes a picture, for JPEG output (4:2:0):
 A .gif output of a picture that is not 8-bit is reduced to 256 colours.
   algorithms [--all]
       Lists the algorithm names (--all adds the hidden test variants).
-  demo [FOLDER]
+  demo [FOLDER] [--threads N]
       Writes the built-in test card and every algorithm's result at half and
       double size into FOLDER (default "out"), printing each time.
 

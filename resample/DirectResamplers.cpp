@@ -1,4 +1,4 @@
-// The resamplers without a kernel table: area average, nearest neighbour,
+// The reference resamplers without a kernel table: area average, nearest neighbour,
 // the single-precision bilinear variant and the 8-bit lifting bilinear.
 
 #include <algorithm>
@@ -22,6 +22,8 @@ std::vector<const uint8_t*> RowStarts(const TBitmap& picture) {
 }
 
 }  // namespace
+
+namespace ResampleReference {
 
 void AveragePixelResample(TBitmap& picture, int32_t width, int32_t height) {
     PrepareResample(picture, width, height);
@@ -188,13 +190,4 @@ void LiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height) {
     picture.Assign(std::move(result));
 }
 
-void LiftingBilinearProcedure(TBitmap& picture, int32_t width, int32_t height, int32_t scalePercent,
-                              bool noopUpscaleSelected) {
-    const int64_t factor = Trunc(static_cast<long double>(scalePercent) / 100 + 0.5L);
-    if (scalePercent <= 100 || noopUpscaleSelected) {
-        LiftingBilinearResample(picture, width, height);
-        return;
-    }
-    for (int64_t d = 2; d < factor; d *= 2) LiftingBilinearResample(picture, 2 * picture.Width(), 2 * picture.Height());
-    if (picture.Width() != width || picture.Height() != height) LiftingBilinearResample(picture, width, height);
-}
+}  // namespace ResampleReference

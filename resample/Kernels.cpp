@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "resample/Contributors.h"
 #include "resample/ResampleEx.h"
 
 int32_t KernelTable[768];
@@ -134,3 +135,27 @@ const std::array<DirectMethodEntry, 2> DirectMethodTable = {{
     {"Average", "平均画素法", AveragePixelResample},
     {"NearestNeighbor", "N-N （最近傍法）", NearestNeighborResample},
 }};
+
+const std::array<KernelSetup, 10> MenuKernelSetups = {Lanczos3Setup, Lanczos2Setup, MitchellSetup, LagrangeSetup,
+                                                      HermiteSetup,  BellSetup,     BSplineSetup,  GaussSetup,
+                                                      BicubicSetup,  BilinearSetup};
+
+std::vector<int32_t> KernelTableSnapshot(KernelSetup setup) {
+    setup();
+    return std::vector<int32_t>(KernelTable, KernelTable + KernelTableLength);
+}
+
+AxisBuilder Lanczos4Builder() {
+    TabulateKernel(Lanczos4Kernel, Lanczos4Table, 1024);
+    return [](int32_t s, int32_t d) { return BuildKernelContributors(s, d, Lanczos4Table, 1024); };
+}
+
+AxisBuilder Test1Builder() {
+    TabulateKernel(MitchellKernel, TestKernelTable, 512);
+    return [](int32_t s, int32_t d) { return BuildTest1Contributors(s, d, TestKernelTable); };
+}
+
+AxisBuilder Test2Builder() {
+    TabulateKernel(MitchellKernel, TestKernelTable, 512);
+    return [](int32_t s, int32_t d) { return BuildTest2Contributors(s, d, TestKernelTable); };
+}

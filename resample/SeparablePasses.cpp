@@ -38,6 +38,8 @@ void AccumulatePixel(const Contributor* list, int32_t count, const uint8_t* cons
     out[2] = ClampByte(r);
 }
 
+namespace ResampleReference {
+
 void HorizontalPass(const TBitmap& source, TBitmap& intermediate, const AxisContributors& columns) {
     std::vector<const uint8_t*> taps(size_t(columns.MaxCount));
     for (int32_t y = 0; y < source.Height(); ++y) {
@@ -79,3 +81,5 @@ void SeparableResample(TBitmap& picture, int32_t width, int32_t height, const Ax
     VerticalPass(intermediate, result, build(picture.Height(), height));
     picture.Assign(std::move(result));
 }
+
+}  // namespace ResampleReference

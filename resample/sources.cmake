@@ -2,6 +2,10 @@ list(APPEND VORLIX_CORE_SOURCES
   resample/Kernels.cpp
   resample/Contributors.cpp
   resample/SeparablePasses.cpp
-  resample/ResampleEx.cpp
+  resample/ResampleThreads.cpp
+  resample/ResampleReference.cpp
   resample/DirectResamplers.cpp
+  resample/FastSeparable.cpp
+  resample/FastDirectResamplers.cpp
+  resample/ResampleEx.cpp
 )
