@@ -27,7 +27,7 @@ TBitmap::Buffer TBitmap::Allocate(size_t bytes) {
     if (bytes == 0) return Buffer();
     // calloc hands large zeroed blocks over as fresh pages, so a new picture
     // costs nothing until it is written.
-    auto* p = static_cast<uint8_t*>(std::calloc(bytes, 1));
+    auto* p = static_cast<uint8_t*>(std::calloc(bytes + kReadSlack, 1));
     if (!p) throw EOutOfMemory(PlatformMessages::OutOfMemory);
     return Buffer(p);
 }

@@ -54,6 +54,10 @@ public:
     const uint8_t* ScanLine(int y) const;
     ptrdiff_t RowStride() const { return static_cast<ptrdiff_t>(stride_); }
     size_t PixelBytes() const { return stride_ * static_cast<size_t>(height_); }
+    // Every pixel buffer is followed by this many readable bytes, so vector
+    // code may load a little past the end of any row. What it loads there
+    // must not affect its result.
+    static constexpr size_t kReadSlack = 64;
 
     // Palette ----------------------------------------------------------
     TPalette Palette() const override { return palette_; }
