@@ -1,9 +1,47 @@
-// Work in progress: forwards to the reference until the fast paths land.
 #include "resample/FastDirectResamplers.h"
 
-#include "resample/ResampleReference.h"
+#include <algorithm>
+#include <cstring>
 
-void FastAveragePixelResample(TBitmap& p, int32_t w, int32_t h) { ResampleReference::AveragePixelResample(p, w, h); }
-void FastNearestNeighborResample(TBitmap& p, int32_t w, int32_t h) { ResampleReference::NearestNeighborResample(p, w, h); }
-void FastBilinearV2Resample(TBitmap& p, int32_t w, int32_t h) { ResampleReference::BilinearV2Resample(p, w, h); }
-void FastLiftingBilinearResample(TBitmap& p, int32_t w, int32_t h) { ResampleReference::LiftingBilinearResample(p, w, h); }
+#include "platform/Bitmap.h"
+
+namespace FastDirect {
+
+std::vector<const uint8_t*> RowStarts(const TBitmap& picture) {
+    std::vector<const uint8_t*> rows(size_t(picture.Height()));
+    for (int32_t y = 0; y < picture.Height(); ++y) rows[size_t(y)] = picture.ScanLine(y);
+    return rows;
+}
+
+void GatherPixels(const uint8_t* row, const size_t* offsets, int32_t count, uint8_t* out) {
+    if (count <= 0) return;
+    // Whole 4-byte moves: the fourth byte lands where the next pixel is
+    // written right after, except for the last pixel, which moves 3 bytes.
+    const int32_t last = count - 1;
+    int32_t i = 0;
+    for (; i + 4 <= last; i += 4) {
+        uint32_t a, b, c, d;
+        std::memcpy(&a, row + offsets[i], 4);
+        std::memcpy(&b, row + offsets[i + 1], 4);
+        std::memcpy(&c, row + offsets[i + 2], 4);
+        std::memcpy(&d, row + offsets[i + 3], 4);
+        std::memcpy(out + 3 * size_t(i), &a, 4);
+        std::memcpy(out + 3 * size_t(i) + 3, &b, 4);
+        std::memcpy(out + 3 * size_t(i) + 6, &c, 4);
+        std::memcpy(out + 3 * size_t(i) + 9, &d, 4);
+    }
+    for (; i < last; ++i) {
+        uint32_t a;
+        std::memcpy(&a, row + offsets[i], 4);
+        std::memcpy(out + 3 * size_t(i), &a, 4);
+    }
+    std::memcpy(out + 3 * size_t(last), row + offsets[last], 3);
+}
+
+int32_t MinBandRows(size_t rowBytes) {
+    // About 64 KiB of output per band keeps the hand-over cost negligible.
+    constexpr size_t kBandBytes = 64 * 1024;
+    return static_cast<int32_t>(std::clamp<size_t>(kBandBytes / std::max<size_t>(rowBytes, 1), 1, 1 << 20));
+}
+
+}  // namespace FastDirect

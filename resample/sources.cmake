@@ -7,5 +7,10 @@ list(APPEND VORLIX_CORE_SOURCES
   resample/DirectResamplers.cpp
   resample/FastSeparable.cpp
   resample/FastDirectResamplers.cpp
+  resample/FastNearest.cpp
+  resample/FastAverage.cpp
+  resample/FastAverageKernels.cpp
+  resample/FastBilinearV2.cpp
+  resample/FastLifting.cpp
   resample/ResampleEx.cpp
 )
