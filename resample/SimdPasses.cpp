@@ -91,16 +91,26 @@ void HorizontalRow(const HorizontalPlan& plan, const uint8_t* source, uint8_t* t
     const hn::FixedTag<int32_t, 4 * kBlocks> d32;
     const hn::FixedTag<float, 4 * kBlocks> df;
     const hn::Rebind<uint8_t, decltype(d32)> dBytes;
+    const hn::Repartition<uint32_t, decltype(dBytes)> dPixels;
     const auto pairsA = hn::LoadDup128(d8, kPairsA);
     const auto pairsB = hn::LoadDup128(d8, kPairsB);
-    alignas(16) uint8_t quotients[4 * kBlocks];
 
+    // Locals, not the plan's fields: every byte store may alias the plan as
+    // far as the compiler knows, and would make it reload them.
+    const int32_t width = plan.Width;
     const int32_t pixelGroups = plan.PixelGroups();
+    const int32_t* starts = plan.Start.data();
+    const uint32_t* offsets = plan.GroupOffset.data();
+    const int16_t* allWeights = plan.Weights.data();
+    const int32_t* divisors = plan.DivisorLanes.data();
+    const int32_t* limits = plan.LimitLanes.data();
+    const float* reciprocals = plan.ReciprocalLanes.data();
+
     for (int32_t p = 0; p < pixelGroups; ++p) {
-        const int16_t* weights = plan.Weights.data() + plan.GroupOffset[size_t(p)];
-        const int16_t* end = plan.Weights.data() + plan.GroupOffset[size_t(p) + 1];
+        const int16_t* weights = allWeights + offsets[p];
+        const int16_t* end = allWeights + offsets[p + 1];
         const uint8_t* at[kBlocks];
-        for (int32_t b = 0; b < kBlocks; ++b) at[b] = source + 3 * size_t(plan.Start[size_t(p * kBlocks + b)]);
+        for (int32_t b = 0; b < kBlocks; ++b) at[b] = source + 3 * size_t(starts[p * kBlocks + b]);
         auto sum0 = hn::Zero(d32), sum1 = hn::Zero(d32);
         for (; weights != end; weights += 16 * kBlocks) {
             const auto bytes = LoadGroups(d8, at);
@@ -111,14 +121,17 @@ void HorizontalRow(const HorizontalPlan& plan, const uint8_t* source, uint8_t* t
             for (int32_t k = 0; k < kBlocks; ++k) at[k] += 12;
         }
         const size_t lanes = size_t(p) * 4 * kBlocks;
-        const auto q = Quotient(d32, hn::RearrangeToOddPlusEven(sum0, sum1),
-                                hn::LoadU(d32, plan.DivisorLanes.data() + lanes),
-                                hn::LoadU(d32, plan.LimitLanes.data() + lanes),
-                                hn::LoadU(df, plan.ReciprocalLanes.data() + lanes));
-        hn::StoreU(hn::DemoteTo(dBytes, q), dBytes, quotients);
-        for (int32_t b = 0; b < kBlocks; ++b) {
-            const int32_t x = p * kBlocks + b;
-            if (x < plan.Width) std::memcpy(target + 3 * size_t(x), quotients + 4 * b, 3);
+        const auto q = Quotient(d32, hn::RearrangeToOddPlusEven(sum0, sum1), hn::LoadU(d32, divisors + lanes),
+                                hn::LoadU(d32, limits + lanes), hn::LoadU(df, reciprocals + lanes));
+        // One 32-bit lane a pixel (B G R and a byte for the next pixel to
+        // overwrite), stored left to right; the last one's fourth byte lands
+        // past the row.
+        const auto pixels = hn::BitCast(dPixels, hn::DemoteTo(dBytes, q));
+        uint8_t* out = target + 3 * size_t(p) * kBlocks;
+        const int32_t count = std::min<int32_t>(kBlocks, width - p * kBlocks);
+        for (int32_t b = 0; b < count; ++b) {
+            const uint32_t pixel = hn::ExtractLane(pixels, size_t(b));
+            std::memcpy(out + 3 * b, &pixel, 4);
         }
     }
 }

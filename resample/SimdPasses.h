@@ -14,7 +14,8 @@
 int32_t SimdHorizontalBlocks();
 
 // One row through the plan: source holds plan.SourceWidth pixels (followed
-// by readable slack), target receives plan.Width pixels.
+// by readable slack), target receives plan.Width pixels and must have one
+// writable byte after them, which is left undefined.
 void SimdHorizontalRow(const HorizontalPlan& plan, const uint8_t* source, uint8_t* target);
 
 // One output row of the vertical pass over bytes: target[i] is the quotient
