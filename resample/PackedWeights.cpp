@@ -65,6 +65,7 @@ std::optional<HorizontalPlan> PlanHorizontal(const AxisContributors& columns, in
             for (int32_t k = 0; k < columns.Count(x); ++k) sum += columns.List(x)[k].Weight;
             const std::optional<ExactDivisor> divisor = MakeExactDivisor(sum);
             if (!divisor || !SumsFit(columns, x)) return std::nullopt;
+            plan.MaxDivisor = std::max(plan.MaxDivisor, divisor->Divisor);
             for (int32_t k = 0; k < columns.Count(x); ++k) {
                 const Contributor& c = columns.List(x)[k];
                 const int32_t weight = divisor->NegateWeights ? -c.Weight : c.Weight;

@@ -22,6 +22,7 @@ struct HorizontalPlan {
     int32_t Blocks = 1;        // output pixels per vector
     int32_t Width = 0;         // output pixels (the plan is padded to a multiple of Blocks)
     int32_t SourceWidth = 0;
+    int32_t MaxDivisor = 1;   // the largest of the lists' divisors
     std::vector<int32_t> Start;         // per output pixel: first pixel of its window
     std::vector<uint32_t> GroupOffset;  // per pixel group: first int16 of its weights; one more at the end
     std::vector<int16_t> Weights;       // per pixel group and tap group: A then B, Blocks * 8 each

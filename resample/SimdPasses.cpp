@@ -47,16 +47,20 @@ void VerticalRow(const uint8_t* const* rows, const int32_t* weights, int32_t tap
 
 namespace hn = hwy::HWY_NAMESPACE;
 
-// The quotient of ExactDivision.h on whole vectors.
-template <class D32, class V = hn::VFromD<D32>>
+// The quotients of ExactDivision.h on whole vectors: the estimate alone
+// where every divisor allows it, otherwise corrected by the remainder.
+template <bool kCorrect, class D32, class V = hn::VFromD<D32>>
 HWY_INLINE V Quotient(D32 d32, V sum, V divisor, V limit, hn::VFromD<hn::RebindToFloat<D32>> reciprocal) {
     const hn::RebindToFloat<D32> df;
     const V zero = hn::Zero(d32);
     const V t = hn::Min(hn::Max(sum, zero), limit);
     V q = hn::ConvertTo(d32, hn::Mul(hn::ConvertTo(df, t), reciprocal));
-    const V r = hn::Sub(t, hn::Mul(q, divisor));
-    q = hn::Sub(q, hn::VecFromMask(d32, hn::Gt(r, hn::Sub(divisor, hn::Set(d32, 1)))));
-    return hn::Add(q, hn::VecFromMask(d32, hn::Lt(r, zero)));
+    if constexpr (kCorrect) {
+        const V r = hn::Sub(t, hn::Mul(q, divisor));
+        q = hn::Sub(q, hn::VecFromMask(d32, hn::Gt(r, hn::Sub(divisor, hn::Set(d32, 1)))));
+        q = hn::Add(q, hn::VecFromMask(d32, hn::Lt(r, zero)));
+    }
+    return q;
 }
 
 #if HWY_TARGET <= HWY_AVX2 && HWY_ARCH_X86
@@ -85,7 +89,8 @@ alignas(16) constexpr uint8_t kPairsA[16] = {0, 0x80, 3, 0x80, 1, 0x80, 4,    0x
 alignas(16) constexpr uint8_t kPairsB[16] = {6, 0x80, 9, 0x80, 7, 0x80, 10,   0x80,
                                              8, 0x80, 11, 0x80, 0x80, 0x80, 0x80, 0x80};
 
-void HorizontalRow(const HorizontalPlan& plan, const uint8_t* source, uint8_t* target) {
+template <bool kCorrect>
+void HorizontalRowWith(const HorizontalPlan& plan, const uint8_t* source, uint8_t* target) {
     const hn::FixedTag<uint8_t, 16 * kBlocks> d8;
     const hn::FixedTag<int16_t, 8 * kBlocks> d16;
     const hn::FixedTag<int32_t, 4 * kBlocks> d32;
@@ -121,7 +126,7 @@ void HorizontalRow(const HorizontalPlan& plan, const uint8_t* source, uint8_t* t
             for (int32_t k = 0; k < kBlocks; ++k) at[k] += 12;
         }
         const size_t lanes = size_t(p) * 4 * kBlocks;
-        const auto q = Quotient(d32, hn::RearrangeToOddPlusEven(sum0, sum1), hn::LoadU(d32, divisors + lanes),
+        const auto q = Quotient<kCorrect>(d32, hn::RearrangeToOddPlusEven(sum0, sum1), hn::LoadU(d32, divisors + lanes),
                                 hn::LoadU(d32, limits + lanes), hn::LoadU(df, reciprocals + lanes));
         // One 32-bit lane a pixel (B G R and a byte for the next pixel to
         // overwrite), stored left to right; the last one's fourth byte lands
@@ -136,8 +141,14 @@ void HorizontalRow(const HorizontalPlan& plan, const uint8_t* source, uint8_t* t
     }
 }
 
-void VerticalRow(const uint8_t* const* rows, const int32_t* weights, int32_t taps, const ExactDivisor& divisor,
-                 uint8_t* target, size_t bytes) {
+void HorizontalRow(const HorizontalPlan& plan, const uint8_t* source, uint8_t* target) {
+    if (plan.MaxDivisor <= kMaxUncorrectedDivisor) HorizontalRowWith<false>(plan, source, target);
+    else HorizontalRowWith<true>(plan, source, target);
+}
+
+template <bool kCorrect>
+void VerticalRowWith(const uint8_t* const* rows, const int32_t* weights, int32_t taps, const ExactDivisor& divisor,
+                     uint8_t* target, size_t bytes) {
     const hn::ScalableTag<int32_t> d32;
     const hn::Rebind<uint8_t, decltype(d32)> d8;
     const hn::RebindToFloat<decltype(d32)> df;
@@ -157,10 +168,10 @@ void VerticalRow(const uint8_t* const* rows, const int32_t* weights, int32_t tap
             s2 = hn::Add(s2, hn::Mul(hn::PromoteTo(d32, hn::LoadU(d8, row + 2 * n)), w));
             s3 = hn::Add(s3, hn::Mul(hn::PromoteTo(d32, hn::LoadU(d8, row + 3 * n)), w));
         }
-        hn::StoreU(hn::DemoteTo(d8, Quotient(d32, s0, dv, limit, reciprocal)), d8, target + i);
-        hn::StoreU(hn::DemoteTo(d8, Quotient(d32, s1, dv, limit, reciprocal)), d8, target + i + n);
-        hn::StoreU(hn::DemoteTo(d8, Quotient(d32, s2, dv, limit, reciprocal)), d8, target + i + 2 * n);
-        hn::StoreU(hn::DemoteTo(d8, Quotient(d32, s3, dv, limit, reciprocal)), d8, target + i + 3 * n);
+        hn::StoreU(hn::DemoteTo(d8, Quotient<kCorrect>(d32, s0, dv, limit, reciprocal)), d8, target + i);
+        hn::StoreU(hn::DemoteTo(d8, Quotient<kCorrect>(d32, s1, dv, limit, reciprocal)), d8, target + i + n);
+        hn::StoreU(hn::DemoteTo(d8, Quotient<kCorrect>(d32, s2, dv, limit, reciprocal)), d8, target + i + 2 * n);
+        hn::StoreU(hn::DemoteTo(d8, Quotient<kCorrect>(d32, s3, dv, limit, reciprocal)), d8, target + i + 3 * n);
     }
     // The tail: loads may run into the slack after the row, stores go
     // through a buffer so nothing past the row is written.
@@ -169,9 +180,15 @@ void VerticalRow(const uint8_t* const* rows, const int32_t* weights, int32_t tap
         auto s = hn::Zero(d32);
         for (int32_t k = 0; k < taps; ++k)
             s = hn::Add(s, hn::Mul(hn::PromoteTo(d32, hn::LoadU(d8, rows[k] + i)), hn::Set(d32, weights[k])));
-        hn::StoreU(hn::DemoteTo(d8, Quotient(d32, s, dv, limit, reciprocal)), d8, tail);
+        hn::StoreU(hn::DemoteTo(d8, Quotient<kCorrect>(d32, s, dv, limit, reciprocal)), d8, tail);
         std::memcpy(target + i, tail, std::min(n, bytes - i));
     }
+}
+
+void VerticalRow(const uint8_t* const* rows, const int32_t* weights, int32_t taps, const ExactDivisor& divisor,
+                 uint8_t* target, size_t bytes) {
+    if (divisor.Divisor <= kMaxUncorrectedDivisor) VerticalRowWith<false>(rows, weights, taps, divisor, target, bytes);
+    else VerticalRowWith<true>(rows, weights, taps, divisor, target, bytes);
 }
 
 #endif
