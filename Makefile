@@ -11,14 +11,17 @@ PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libjpeg-turbo-progs \
 	fonts-noto-cjk fonts-dejavu-core fonts-liberation2
+BENCH_PACKAGES := python3-pil
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps bench-deps configure build run test test-asan bench clean
 
 all: build
 
-deps:
-	@missing=""; \
-	for p in $(PACKAGES); do \
+# Installs the packages of $(1) that are missing when run as root; otherwise
+# prints the one command to run and fails.
+define install_missing
+@missing=""; \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -31,6 +34,14 @@ deps:
 	    exit 1; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+# Pillow, for the side-by-side comparison in bench/compare_pillow.py.
+bench-deps:
+	$(call install_missing,$(BENCH_PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
@@ -58,9 +69,11 @@ test-asan: deps
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 
-bench: build
+# The benchmark programs, then the comparison with Pillow on the same build.
+bench: build bench-deps
 	@ls $(BUILD)/bench/vorlix_bench* >/dev/null 2>&1 || { echo "benchmarks not built"; exit 1; }
 	for b in $(BUILD)/bench/vorlix_bench*; do $$b; done
+	/usr/bin/python3 bench/compare_pillow.py --cli $(BUILD)/vorlix-cli
 
 clean:
 	rm -rf $(BUILD) $(ASAN)

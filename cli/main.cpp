@@ -2,11 +2,26 @@
 
 #include <iostream>
 #include <map>
+#include <string_view>
 
 #include "cli/CliArguments.h"
 #include "cli/Commands.h"
 #include "app/StartUp.h"
 #include "platform/Exceptions.h"
+#include "platform/SysUtils.h"
+
+// Messages quote text from the files they are about; control characters
+// from a hostile file must neither break the one-line message nor reach the
+// terminal as escape sequences.
+std::string Printable(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) out += Format("\\x%02X", byte);
+        else out += c;
+    }
+    return out;
+}
 
 std::string UsageText() {
     return R"(Usage: vorlix-cli COMMAND [ARGUMENTS]
@@ -77,13 +92,13 @@ int main(int argc, char** argv) {
     try {
         return command->second(std::vector<std::string>(args.begin() + 1, args.end()));
     } catch (const UsageError& e) {
-        std::cerr << "vorlix-cli " << args[0] << ": " << e.what() << " (see vorlix-cli --help)\n";
+        std::cerr << "vorlix-cli " << args[0] << ": " << Printable(e.what()) << " (see vorlix-cli --help)\n";
         return kExitUsage;
     } catch (const FileError& e) {
-        std::cerr << "vorlix-cli: " << e.File() << ": " << e.what() << "\n";
+        std::cerr << "vorlix-cli: " << Printable(e.File()) << ": " << Printable(e.what()) << "\n";
         return kExitFile;
     } catch (const std::exception& e) {
-        std::cerr << "vorlix-cli " << args[0] << ": " << e.what() << "\n";
+        std::cerr << "vorlix-cli " << args[0] << ": " << Printable(e.what()) << "\n";
         return kExitFailure;
     }
 }

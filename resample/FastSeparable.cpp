@@ -1,5 +1,96 @@
 #include "resample/FastSeparable.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "resample/Contributors.h"
+#include "resample/PackedWeights.h"
+#include "resample/ResampleThreads.h"
+#include "resample/SimdPasses.h"
+
+namespace {
+
+// Bands of at least this many output pixels are worth a thread's start-up.
+constexpr int32_t kPixelsPerBand = 32768;
+
+int32_t RowsPerBand(int32_t width) { return std::max<int32_t>(1, kPixelsPerBand / std::max<int32_t>(1, width)); }
+
+// The intermediate rows one band of output rows needs, computed on demand.
+// Row r lives in slot r % slots; the rows of any one output list span at
+// most `slots` rows, so they never share a slot, and consecutive lists reuse
+// most of them. The rows stay in cache, and no intermediate picture of the
+// whole height is written and read back.
+class IntermediateRows {
+public:
+    IntermediateRows(const HorizontalPlan& plan, const TBitmap& source, int32_t slots)
+        : plan_(plan), source_(source), stride_(3 * size_t(plan.Width) + TBitmap::kReadSlack),
+          rows_(size_t(slots), -1), pixels_(stride_ * size_t(slots)) {}
+
+    const uint8_t* Row(int32_t r) {
+        const size_t slot = size_t(r) % rows_.size();
+        uint8_t* row = pixels_.data() + slot * stride_;
+        if (rows_[slot] != r) {
+            SimdHorizontalRow(plan_, source_.ScanLine(r), row);
+            rows_[slot] = r;
+        }
+        return row;
+    }
+
+private:
+    const HorizontalPlan& plan_;
+    const TBitmap& source_;
+    size_t stride_;
+    std::vector<int32_t> rows_;
+    std::vector<uint8_t> pixels_;
+};
+
+// The widest span of source rows one output row reads.
+int32_t RowSpan(const AxisContributors& rows) {
+    int32_t span = 1;
+    for (int32_t y = 0; y + 1 < static_cast<int32_t>(rows.Start.size()); ++y)
+        if (rows.Count(y) > 0) span = std::max(span, rows.List(y)[rows.Count(y) - 1].Index - rows.List(y)[0].Index + 1);
+    return span;
+}
+
+void FusedPasses(const TBitmap& source, TBitmap& result, const HorizontalPlan& columns, const VerticalPlan& rows) {
+    const size_t bytes = 3 * size_t(result.Width());
+    const int32_t slots = RowSpan(rows.Rows);
+    ParallelBands(
+        result.Height(),
+        [&](int32_t begin, int32_t end) {
+            IntermediateRows intermediate(columns, source, slots);
+            std::vector<const uint8_t*> taps(size_t(rows.Rows.MaxCount));
+            std::vector<int32_t> weights(size_t(rows.Rows.MaxCount));
+            for (int32_t y = begin; y < end; ++y) {
+                const Contributor* list = rows.Rows.List(y);
+                const int32_t count = rows.Rows.Count(y);
+                for (int32_t k = 0; k < count; ++k) {
+                    taps[size_t(k)] = intermediate.Row(list[k].Index);
+                    weights[size_t(k)] = list[k].Weight;
+                }
+                SimdVerticalRow(taps.data(), weights.data(), count, rows.Divisors[size_t(y)], result.ScanLine(y), bytes);
+            }
+        },
+        RowsPerBand(result.Width()));
+}
+
+}  // namespace
+
 void FastSeparableResample(TBitmap& picture, int32_t width, int32_t height, const AxisBuilder& build) {
-    ResampleReference::SeparableResample(picture, width, height, build);
+    PrepareResample(picture, width, height);
+    KernelStretch(picture.Width(), width);
+    KernelStretch(picture.Height(), height);
+    // First: the bitmap refuses sizes beyond the cap before any list is built.
+    TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
+    std::optional<HorizontalPlan> columns = PlanHorizontal(build(picture.Width(), width), picture.Width(),
+                                                           SimdHorizontalBlocks());
+    std::optional<VerticalPlan> rows = PlanVertical(build(picture.Height(), height));
+    if (!columns || !rows) {
+        // Weights beyond the vector arithmetic's range: the reference passes.
+        ResampleReference::SeparableResample(picture, width, height, build);
+        return;
+    }
+    FusedPasses(picture, result, *columns, *rows);
+    picture.Assign(std::move(result));
 }

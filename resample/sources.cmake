@@ -5,6 +5,9 @@ list(APPEND VORLIX_CORE_SOURCES
   resample/ResampleThreads.cpp
   resample/ResampleReference.cpp
   resample/DirectResamplers.cpp
+  resample/ExactDivision.cpp
+  resample/PackedWeights.cpp
+  resample/SimdPasses.cpp
   resample/FastSeparable.cpp
   resample/FastDirectResamplers.cpp
   resample/FastNearest.cpp

@@ -135,6 +135,20 @@ TEST_F(Cli, UnreadableInputIsStatusTwoAndTouchesNoOutput) {
     EXPECT_EQ(files, 4u);  // in.bmp, keep.bmp, stdout.txt, stderr.txt
 }
 
+// A header token carrying control characters (an escape sequence, a line
+// break the terminal honours) reaches the message only as printable escapes.
+TEST_F(Cli, MessagesQuotingHostileFilesStayOnOnePrintableLine) {
+    {
+        std::ofstream pnm(Path("bad.pgm"), std::ios::binary);
+        pnm << "P5 4 4\x1b[2J\n9\r255 " << std::string(16, 'a');
+    }
+    const CliRun run = Invoke("info " + Path("bad.pgm"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\\x1B"), std::string::npos) << run.err;
+}
+
 TEST_F(Cli, InfoAndConvert) {
     const std::string in = WriteBmp("in.bmp", 5, 3);
     const CliRun info = Invoke("info " + in);

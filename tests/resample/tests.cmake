@@ -4,5 +4,7 @@ vorlix_add_test_program(vorlix_resample_tests
   resample/SeparableResampleTest.cpp
   resample/DirectResamplersTest.cpp
   resample/NaiveReferenceTest.cpp
+  resample/ExactDivisionTest.cpp
+  resample/FastSeparableTest.cpp
   resample/FastDirectResamplersTest.cpp
 )
