@@ -23,8 +23,6 @@ using FastAverageKernels::kPadding;
 
 constexpr int32_t kWhole = 1024;
 
-__extension__ typedef unsigned __int128 Uint128;
-
 struct Source {
     const std::vector<const uint8_t*>& Rows;
     int32_t Width;
@@ -181,90 +179,41 @@ private:
     std::array<std::vector<uint32_t>, 2> covers_;
 };
 
-// floor(n / d) for n < 2^32 and 2 <= d < 2^32 by a multiplication: with
-// m = floor(2^64 / d) + 1 (2^64 / d for a power of two), n * m / 2^64
-// exceeds n / d by less than n / 2^64 < 1 / d, the least distance from a
-// fractional quotient to the next integer.
-class Reciprocal32 {
-public:
-    void Use(uint64_t divisor) {
-        if (divisor == divisor_) return;
-        divisor_ = divisor;
-        magic_ = divisor > 1 ? UINT64_MAX / divisor + 1 : 0;
-    }
-    uint64_t Divide(uint64_t n) const { return divisor_ > 1 ? uint64_t((Uint128(n) * magic_) >> 64) : n; }
-
-private:
-    uint64_t divisor_ = 0, magic_ = 0;
-};
-
-// Sums of 64 bits wherever 32 could overflow.
-class Divide64 {
-public:
-    void Use(uint64_t divisor) { divisor_ = divisor; }
-    uint64_t Divide(uint64_t n) const { return divisor_ > 1 ? n / divisor_ : n; }
-
-private:
-    uint64_t divisor_ = 0;
-};
-
-template <typename Sum, typename Divider>
+template <typename Sum>
 void SeparatedAverage(const Source& source, const AxisContributors& columns, const AxisContributors& rowLists,
                       TBitmap& result) {
     const int32_t width = result.Width(), height = result.Height();
-    std::vector<Sum> columnSums(size_t(width), 0);
+    std::vector<uint64_t> coverSums(size_t(width), 0);
     for (int32_t x = 0; x < width; ++x)
-        for (int32_t k = 0; k < columns.Count(x); ++k) columnSums[size_t(x)] += Sum(columns.List(x)[k].Weight);
+        for (int32_t k = 0; k < columns.Count(x); ++k) coverSums[size_t(x)] += uint64_t(columns.List(x)[k].Weight);
+    const FastAverageRows::ColumnLists columnLists{&columns, coverSums.data(), width};
     const size_t sourceBytes = 3 * size_t(source.Width);
     ParallelBands(
         height,
         [&](int32_t begin, int32_t end) {
-            std::vector<uint32_t> whole(sourceBytes + kPadding);
-            std::vector<const uint8_t*> wholeRows;
-            struct Part {
-                const uint8_t* Row;
-                int32_t Cover;
-            };
-            std::vector<Part> parts;
+            std::vector<uint32_t> wholeSums(sourceBytes + kPadding);
+            std::vector<const uint8_t*> wholeRows, partRows;
+            std::vector<int32_t> partCovers;
             for (int32_t y = begin; y < end; ++y) {
                 wholeRows.clear();
-                parts.clear();
+                partRows.clear();
+                partCovers.clear();
                 for (int32_t i = 0; i < rowLists.Count(y); ++i) {
                     const Contributor& row = rowLists.List(y)[i];
-                    if (row.Weight == kWhole) wholeRows.push_back(source.Rows[size_t(row.Index)]);
-                    else parts.push_back({source.Rows[size_t(row.Index)], row.Weight});
+                    if (row.Weight == kWhole) {
+                        wholeRows.push_back(source.Rows[size_t(row.Index)]);
+                    } else {
+                        partRows.push_back(source.Rows[size_t(row.Index)]);
+                        partCovers.push_back(row.Weight);
+                    }
                 }
                 if (!wholeRows.empty())
-                    FastAverageKernels::SumRows(wholeRows.data(), wholeRows.size(), sourceBytes, whole.data());
-                const Sum wholeCount = Sum(wholeRows.size());
+                    FastAverageKernels::SumRows(wholeRows.data(), wholeRows.size(), sourceBytes, wholeSums.data());
+                const FastAverageRows::RowSources rows{wholeSums.data(), uint32_t(wholeRows.size()), partRows.data(),
+                                                       partCovers.data(), partRows.size()};
                 uint8_t* out = result.ScanLine(y);
-                Divider divider;
-                for (int32_t x = 0; x < width; ++x) {
-                    const Contributor* list = columns.List(x);
-                    const int32_t count = columns.Count(x);
-                    Sum w = wholeCount * columnSums[size_t(x)], b = 0, g = 0, r = 0;
-                    if (wholeCount != 0)
-                        for (int32_t k = 0; k < count; ++k) {
-                            const Sum cover = Sum(list[k].Weight);
-                            const uint32_t* p = whole.data() + 3 * size_t(list[k].Index);
-                            b += cover * p[0];
-                            g += cover * p[1];
-                            r += cover * p[2];
-                        }
-                    for (const Part& part : parts)
-                        for (int32_t k = 0; k < count; ++k) {
-                            const Sum weight = Sum((list[k].Weight * part.Cover) >> 10);
-                            const uint8_t* p = part.Row + 3 * size_t(list[k].Index);
-                            w += weight;
-                            b += weight * p[0];
-                            g += weight * p[1];
-                            r += weight * p[2];
-                        }
-                    divider.Use(w);
-                    out[3 * x] = uint8_t(std::min<uint64_t>(divider.Divide(b), 255));
-                    out[3 * x + 1] = uint8_t(std::min<uint64_t>(divider.Divide(g), 255));
-                    out[3 * x + 2] = uint8_t(std::min<uint64_t>(divider.Divide(r), 255));
-                }
+                if constexpr (sizeof(Sum) == 4) FastAverageKernels::AverageRow32(rows, columnLists, out);
+                else FastAverageRows::AverageRow<uint64_t, FastAverageRows::Divide64>(rows, columnLists, out);
             }
         },
         FastDirect::MinBandRows(sourceBytes));
@@ -274,7 +223,7 @@ void SeparatedAverage(const Source& source, const AxisContributors& columns, con
 
 void FastAveragePixelResample(TBitmap& picture, int32_t width, int32_t height) {
     PrepareResample(picture, width, height);
-    TBitmap result(width, height, pf24bit);
+    TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
     const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);
     const AxisContributors columns = BuildAverageContributors(picture.Width(), width);
     const AxisContributors rowLists = BuildAverageContributors(picture.Height(), height);
@@ -286,7 +235,7 @@ void FastAveragePixelResample(TBitmap& picture, int32_t width, int32_t height) {
     if (columns.MaxCount <= 1 && rowLists.MaxCount <= 1) SingleTapAverage(source, columns, rowLists, result);
     else if (columns.MaxCount <= 2 && rowLists.MaxCount <= 2 && sumX * sumY / 1024 < 65536)
         TwoTapAverage(source, columns, rowLists, width).Run(result);
-    else if (fitsIn32) SeparatedAverage<uint32_t, Reciprocal32>(source, columns, rowLists, result);
-    else SeparatedAverage<uint64_t, Divide64>(source, columns, rowLists, result);
+    else if (fitsIn32) SeparatedAverage<uint32_t>(source, columns, rowLists, result);
+    else SeparatedAverage<uint64_t>(source, columns, rowLists, result);
     picture.Assign(std::move(result));
 }

@@ -86,6 +86,41 @@ void AverageTwoTapRowImpl(const TwoTapRow& row, size_t count, uint8_t* out) {
     }
 }
 
+#if HWY_TARGET == HWY_SCALAR
+void AverageRow32Impl(const FastAverageRows::RowSources& rows, const FastAverageRows::ColumnLists& columns,
+                      uint8_t* out) {
+    FastAverageRows::AverageRow<uint32_t, FastAverageRows::Reciprocal32>(rows, columns, out);
+}
+#else
+void AverageRow32Impl(const FastAverageRows::RowSources& rows, const FastAverageRows::ColumnLists& columns,
+                      uint8_t* out) {
+    const hn::FixedTag<uint32_t, 4> d;
+    const hn::FixedTag<uint8_t, 4> d8;
+    FastAverageRows::Reciprocal32 divider;
+    HWY_ALIGN uint32_t sums[4];
+    for (int32_t x = 0; x < columns.Width; ++x) {
+        const Contributor* list = columns.Lists->List(x);
+        const int32_t count = columns.Lists->Count(x);
+        // The fourth lane carries the next pixel's first byte and is dropped.
+        auto sum = hn::Zero(d);
+        uint32_t w = rows.WholeRows * uint32_t(columns.CoverSums[x]);
+        if (rows.WholeRows != 0)
+            for (int32_t k = 0; k < count; ++k)
+                sum = hn::Add(sum, hn::Mul(hn::Set(d, uint32_t(list[k].Weight)),
+                                           hn::LoadU(d, rows.WholeSums + 3 * size_t(list[k].Index))));
+        for (size_t part = 0; part < rows.PartCount; ++part)
+            for (int32_t k = 0; k < count; ++k) {
+                const auto weight = uint32_t((list[k].Weight * rows.PartCovers[part]) >> 10);
+                w += weight;
+                const uint8_t* p = rows.PartRows[part] + 3 * size_t(list[k].Index);
+                sum = hn::Add(sum, hn::Mul(hn::Set(d, weight), hn::PromoteTo(d, hn::LoadU(d8, p))));
+            }
+        hn::Store(sum, d, sums);
+        FastAverageRows::StorePixel(divider, w, sums, out + 3 * size_t(x));
+    }
+}
+#endif
+
 }  // namespace HWY_NAMESPACE
 }  // namespace FastAverageKernels
 HWY_AFTER_NAMESPACE();
@@ -95,6 +130,7 @@ namespace FastAverageKernels {
 
 HWY_EXPORT(SumRowsImpl);
 HWY_EXPORT(AverageTwoTapRowImpl);
+HWY_EXPORT(AverageRow32Impl);
 
 void SumRows(const uint8_t* const* rows, size_t rowCount, size_t count, uint32_t* sums) {
     HWY_DYNAMIC_DISPATCH(SumRowsImpl)(rows, rowCount, count, sums);
@@ -102,6 +138,11 @@ void SumRows(const uint8_t* const* rows, size_t rowCount, size_t count, uint32_t
 
 void AverageTwoTapRow(const TwoTapRow& row, size_t count, uint8_t* out) {
     HWY_DYNAMIC_DISPATCH(AverageTwoTapRowImpl)(row, count, out);
+}
+
+void AverageRow32(const FastAverageRows::RowSources& rows, const FastAverageRows::ColumnLists& columns,
+                  uint8_t* out) {
+    HWY_DYNAMIC_DISPATCH(AverageRow32Impl)(rows, columns, out);
 }
 
 }  // namespace FastAverageKernels

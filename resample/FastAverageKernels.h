@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "resample/FastAverageRows.h"
+
 namespace FastAverageKernels {
 
 // Elements past the end that the loops below may read or, in buffers of
@@ -38,5 +40,11 @@ struct TwoTapRow {
 // which bounds the weighted sums below 2^24 so that single-precision
 // division gives the exact integer quotient.
 void AverageTwoTapRow(const TwoTapRow& row, size_t count, uint8_t* out);
+
+// FastAverageRows::AverageRow for sums that fit in 32 bits, with the three
+// channels of a pixel in one vector. Reads WholeSums up to kPadding
+// elements past the last source byte and one byte past each part pixel.
+void AverageRow32(const FastAverageRows::RowSources& rows, const FastAverageRows::ColumnLists& columns,
+                  uint8_t* out);
 
 }  // namespace FastAverageKernels

@@ -90,7 +90,7 @@ void FastLiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height
     const int32_t sw = picture.Width(), sh = picture.Height();
     const int64_t stepX = Trunc(static_cast<long double>(sw) / width * 256.0L + 0.5L);
     const int64_t stepY = Trunc(static_cast<long double>(sh) / height * 256.0L + 0.5L);
-    TBitmap result(width, height, pf24bit);
+    TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
     const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);
     std::vector<ColumnTap> columns(static_cast<size_t>(width));
     for (int32_t x = 0; x < width; ++x) {
