@@ -1,8 +1,10 @@
 // The public resamplers without a kernel table against their references:
-// the same bytes for every picture and size pair at any thread count, and
-// the same failures.
+// the same bytes for every picture and size pair, on every instruction set
+// this processor runs and at any thread count, and the same failures.
 
 #include <gtest/gtest.h>
+
+#include <hwy/targets.h>
 
 #include <array>
 #include <random>
@@ -115,12 +117,16 @@ Outcome Attempt(ResampleRoutine routine, TBitmap picture, int32_t width, int32_t
 
 class FastDirectResamplers : public ::testing::Test {
 protected:
-    void TearDown() override { SetResampleThreads(0); }
+    void TearDown() override {
+        SetResampleThreads(0);
+        hwy::SetSupportedTargetsForTest(0);
+    }
 };
 
 }  // namespace
 
-TEST_F(FastDirectResamplers, SameBytesAsTheReferenceAtAnyThreadCount) {
+TEST_F(FastDirectResamplers, SameBytesAsTheReferenceOnEveryTargetAndThreadCount) {
+    const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets();
     uint32_t seed = 1;
     for (const SizeCase& c : SizeCases()) {
         const TBitmap source = SourcePicture(c, seed++);
@@ -128,14 +134,18 @@ TEST_F(FastDirectResamplers, SameBytesAsTheReferenceAtAnyThreadCount) {
             SCOPED_TRACE(Describe(resampler, c));
             TBitmap expected = source;
             resampler.Reference(expected, c.Width, c.Height);
-            for (int threads : {1, 2, 3}) {
-                SetResampleThreads(threads);
-                TBitmap picture = source;
-                resampler.Fast(picture, c.Width, c.Height);
-                ASSERT_EQ(picture.PixelFormat(), pf24bit);
-                ASSERT_EQ(picture.Width(), c.Width);
-                ASSERT_EQ(picture.Height(), c.Height);
-                ASSERT_EQ(FirstDifference(picture, expected), "") << threads << " threads";
+            for (const int64_t target : targets) {
+                hwy::SetSupportedTargetsForTest(target);
+                for (const int threads : {1, 2, 3}) {
+                    SetResampleThreads(threads);
+                    TBitmap picture = source;
+                    resampler.Fast(picture, c.Width, c.Height);
+                    ASSERT_EQ(picture.PixelFormat(), pf24bit);
+                    ASSERT_EQ(picture.Width(), c.Width);
+                    ASSERT_EQ(picture.Height(), c.Height);
+                    ASSERT_EQ(FirstDifference(picture, expected), "")
+                        << hwy::TargetName(target) << ", " << threads << " threads";
+                }
             }
         }
     }
