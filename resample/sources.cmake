@@ -15,5 +15,6 @@ list(APPEND VORLIX_CORE_SOURCES
   resample/FastAverageKernels.cpp
   resample/FastBilinearV2.cpp
   resample/FastLifting.cpp
+  resample/FastLiftingKernels.cpp
   resample/ResampleEx.cpp
 )
