@@ -73,12 +73,13 @@ Dyadic DyadicOf(float fraction) {
     return {0, 0, kInexact};
 }
 
-// value / 2^shift to the nearest integer, ties to even.
+// value / 2^shift to the nearest integer, ties to even, for shift >= 1:
+// adding 2^(shift - 1) - 1, and 1 more when the quotient is odd, carries
+// into the quotient exactly when the rest is above one half, or equal to
+// it with an odd quotient. value stays below 255 * 2^56, so nothing wraps.
 uint8_t RoundedShift(uint64_t value, int32_t shift) {
-    if (shift == 0) return static_cast<uint8_t>(value);
-    const uint64_t quotient = value >> shift;
-    const uint64_t rest = value & ((uint64_t(1) << shift) - 1), half = uint64_t(1) << (shift - 1);
-    return static_cast<uint8_t>(quotient + (rest > half || (rest == half && (quotient & 1)) ? 1 : 0));
+    const uint64_t bias = (uint64_t(1) << (shift - 1)) - 1 + ((value >> shift) & 1);
+    return static_cast<uint8_t>((value + bias) >> shift);
 }
 
 struct ColumnTap {
