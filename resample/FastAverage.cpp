@@ -14,6 +14,7 @@
 #include "resample/Contributors.h"
 #include "resample/FastAverageKernels.h"
 #include "resample/FastDirectResamplers.h"
+#include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "resample/SeparablePasses.h"
 
@@ -222,6 +223,10 @@ void SeparatedAverage(const Source& source, const AxisContributors& columns, con
 }  // namespace
 
 void FastAveragePixelResample(TBitmap& picture, int32_t width, int32_t height) {
+    if (width > FastDirect::kMaxTabledWidth || picture.Width() > FastDirect::kMaxTabledWidth) {
+        ResampleReference::AveragePixelResample(picture, width, height);
+        return;
+    }
     PrepareResample(picture, width, height);
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
     const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);

@@ -26,6 +26,7 @@
 
 #include "platform/Bitmap.h"
 #include "resample/FastDirectResamplers.h"
+#include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "resample/SeparablePasses.h"
 
@@ -171,6 +172,10 @@ void TwoRows(const BilinearTap& ty, const std::vector<const uint8_t*>& rows, con
 }  // namespace
 
 void FastBilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
+    if (width > FastDirect::kMaxTabledWidth) {
+        ResampleReference::BilinearV2Resample(picture, width, height);
+        return;
+    }
     PrepareResample(picture, width, height);
     const int32_t sw = picture.Width(), sh = picture.Height();
     const auto ratioX = static_cast<float>(static_cast<long double>(sw) / width);

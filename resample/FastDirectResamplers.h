@@ -17,6 +17,11 @@ void FastLiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height
 // What the four fast paths share.
 namespace FastDirect {
 
+// Their tables take some 20 to 120 bytes per output column (the average's
+// row sums 12 per source column); beyond this width the reference, with
+// its 12 bytes per column, is the safer choice.
+inline constexpr int32_t kMaxTabledWidth = 1 << 21;
+
 // The start address of every row of a picture.
 std::vector<const uint8_t*> RowStarts(const TBitmap& picture);
 

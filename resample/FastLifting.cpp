@@ -10,6 +10,7 @@
 #include "platform/Bitmap.h"
 #include "resample/FastDirectResamplers.h"
 #include "resample/FastLiftingKernels.h"
+#include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "resample/SeparablePasses.h"
 
@@ -80,6 +81,10 @@ private:
 }  // namespace
 
 void FastLiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height) {
+    if (width > FastDirect::kMaxTabledWidth) {
+        ResampleReference::LiftingBilinearResample(picture, width, height);
+        return;
+    }
     if (picture.Empty()) return;
     PrepareResample(picture, width, height);
     const int32_t sw = picture.Width(), sh = picture.Height();

@@ -7,6 +7,7 @@
 
 #include "platform/Bitmap.h"
 #include "resample/FastDirectResamplers.h"
+#include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "resample/SeparablePasses.h"
 
@@ -17,6 +18,10 @@ int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
 }  // namespace
 
 void FastNearestNeighborResample(TBitmap& picture, int32_t width, int32_t height) {
+    if (width > FastDirect::kMaxTabledWidth) {
+        ResampleReference::NearestNeighborResample(picture, width, height);
+        return;
+    }
     PrepareResample(picture, width, height);
     const int32_t sw = picture.Width(), sh = picture.Height();
     const int64_t stepX = Trunc(static_cast<long double>(sw) / width * 65536.0L + 0.5L);

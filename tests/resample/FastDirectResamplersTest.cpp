@@ -151,6 +151,22 @@ TEST_F(FastDirectResamplers, SameBytesAsTheReferenceOnEveryTargetAndThreadCount)
     }
 }
 
+TEST_F(FastDirectResamplers, VeryWideSourcesAndTargetsMatchTheReference) {
+    const int32_t wide = (1 << 21) + 5;
+    const std::vector<SizeCase> cases = {{3, 2, wide, 1}, {wide, 1, 4, 1}};
+    uint32_t seed = 500;
+    for (const SizeCase& c : cases) {
+        const TBitmap source = SourcePicture(c, seed++);
+        for (const Resampler& resampler : kResamplers) {
+            SCOPED_TRACE(Describe(resampler, c));
+            TBitmap expected = source, picture = source;
+            resampler.Reference(expected, c.Width, c.Height);
+            resampler.Fast(picture, c.Width, c.Height);
+            ASSERT_EQ(FirstDifference(picture, expected), "");
+        }
+    }
+}
+
 TEST_F(FastDirectResamplers, FailSameWayAsTheReference) {
     struct FailureCase {
         const char* Name;
