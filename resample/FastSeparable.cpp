@@ -95,6 +95,7 @@ void FastSeparableResample(TBitmap& picture, int32_t width, int32_t height, cons
     if (!columns || !rows) {
         // Weights beyond the vector arithmetic's range, or a width whose
         // plan would be too large: the reference passes.
+        result = TBitmap();  // the reference allocates its own
         ResampleReference::SeparableResample(picture, width, height, build);
         return;
     }
