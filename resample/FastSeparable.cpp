@@ -11,6 +11,10 @@
 
 namespace {
 
+// The row plan holds some 90 bytes per output column; beyond this width the
+// reference pass, with its 12 bytes per column, is the safer choice.
+constexpr int32_t kMaxPlannedWidth = 1 << 21;
+
 // Bands of at least this many output pixels are worth a thread's start-up.
 constexpr int32_t kPixelsPerBand = 32768;
 
@@ -83,11 +87,15 @@ void FastSeparableResample(TBitmap& picture, int32_t width, int32_t height, cons
     KernelStretch(picture.Height(), height);
     // First: the bitmap refuses sizes beyond the cap before any list is built.
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
-    std::optional<HorizontalPlan> columns = PlanHorizontal(build(picture.Width(), width), picture.Width(),
-                                                           SimdHorizontalBlocks());
-    std::optional<VerticalPlan> rows = PlanVertical(build(picture.Height(), height));
+    std::optional<HorizontalPlan> columns;
+    if (width <= kMaxPlannedWidth)
+        columns = PlanHorizontal(build(picture.Width(), width), picture.Width(), SimdHorizontalBlocks());
+    std::optional<VerticalPlan> rows;
+    if (columns) rows = PlanVertical(build(picture.Height(), height));
     if (!columns || !rows) {
-        // Weights beyond the vector arithmetic's range: the reference passes.
+        // Weights beyond the vector arithmetic's range, or a width whose
+        // plan would be too large: the reference passes.
+        result = TBitmap();  // the reference allocates its own
         ResampleReference::SeparableResample(picture, width, height, build);
         return;
     }

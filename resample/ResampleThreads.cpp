@@ -123,8 +123,10 @@ void ParallelBands(int32_t count, const BandBody& body, int32_t minBand) {
         body(0, count);
         return;
     }
-    // A few bands per thread even out rows of unequal cost.
-    const int32_t bands = std::min<int32_t>(count / minBand, threads * 4);
+    // Two bands per thread: the caller takes a second band while a worker
+    // is still waking up, and each band start costs the fused passes a few
+    // intermediate rows computed twice.
+    const int32_t bands = std::min<int32_t>(count / minBand, threads * 2);
     const int32_t band = (count + bands - 1) / bands;
     Pool().Run(threads, count, body, band);
 }
