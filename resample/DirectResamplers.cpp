@@ -180,9 +180,14 @@ void LiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height) {
         uint8_t* out = result.ScanLine(y);
         for (int32_t x = 0; x < width; ++x) {
             const LiftingTap& tx = columns[size_t(x)];
+            // 64 bits: past the last source pixel both taps are that pixel
+            // and the fraction grows with the distance, so 32-bit products
+            // would overflow on long enlargements; their sum is the same.
             for (int c = 0; c < 3; ++c) {
-                const int32_t upper = top[3 * tx.First + c] * (256 - tx.Fraction) + top[3 * tx.Second + c] * tx.Fraction;
-                const int32_t lower = bottom[3 * tx.First + c] * (256 - tx.Fraction) + bottom[3 * tx.Second + c] * tx.Fraction;
+                const int64_t upper =
+                    top[3 * tx.First + c] * int64_t{256 - tx.Fraction} + top[3 * tx.Second + c] * int64_t{tx.Fraction};
+                const int64_t lower = bottom[3 * tx.First + c] * int64_t{256 - tx.Fraction} +
+                                      bottom[3 * tx.Second + c] * int64_t{tx.Fraction};
                 out[3 * x + c] = static_cast<uint8_t>((upper * (256 - ty.Fraction) + lower * ty.Fraction) >> 16);
             }
         }

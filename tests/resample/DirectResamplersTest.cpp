@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "resample/ResampleEx.h"
+#include "resample/ResampleReference.h"
 #include "support/TestPictures.h"
 
 using testing_support::PixelBytes;
@@ -112,6 +114,18 @@ TEST(LiftingBilinearResample, FixedPointTaps) {
     TBitmap zeroWide(0, 3, pf32bit);
     LiftingBilinearResample(zeroWide, 5, 5);
     EXPECT_EQ(zeroWide.PixelFormat(), pf32bit);
+}
+
+// Past the last source row both taps are that row and the fraction keeps
+// growing; a long enlargement must still give that row, not an overflow.
+TEST(LiftingBilinearResample, LongEnlargementsKeepTheLastRow) {
+    TBitmap source = RandomBitmap(2, 130, 4);
+    std::fill_n(source.ScanLine(129), 6, uint8_t{255});  // the largest products
+    for (auto resample : {LiftingBilinearResample, ResampleReference::LiftingBilinearResample}) {
+        TBitmap tall = source;
+        resample(tall, 2, 66500);  // a step of 1/256 source row
+        for (int c = 0; c < 6; ++c) EXPECT_EQ(tall.ScanLine(66499)[c], 255);
+    }
 }
 
 TEST(LiftingBilinearProcedure, DoublesWhileBelowTheWholeFactor) {
