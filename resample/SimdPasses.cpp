@@ -63,7 +63,9 @@ HWY_INLINE V Quotient(D32 d32, V sum, V divisor, V limit, hn::VFromD<hn::RebindT
     return q;
 }
 
-#if HWY_TARGET <= HWY_AVX2 && HWY_ARCH_X86
+#if HWY_TARGET <= HWY_AVX3 && HWY_ARCH_X86
+constexpr int32_t kBlocks = 4;
+#elif HWY_TARGET <= HWY_AVX2 && HWY_ARCH_X86
 constexpr int32_t kBlocks = 2;
 #else
 constexpr int32_t kBlocks = 1;
@@ -74,7 +76,12 @@ int32_t HorizontalBlocks() { return kBlocks; }
 // The 16 source bytes of one tap group of each block's pixel.
 template <class D8>
 HWY_INLINE hn::VFromD<D8> LoadGroups(D8 d8, const uint8_t* const* at) {
-#if HWY_TARGET <= HWY_AVX2 && HWY_ARCH_X86
+#if HWY_TARGET <= HWY_AVX3 && HWY_ARCH_X86
+    const hn::Full128<uint8_t> d128;
+    const hn::Full256<uint8_t> d256;
+    return hn::Combine(d8, hn::Combine(d256, hn::LoadU(d128, at[3]), hn::LoadU(d128, at[2])),
+                       hn::Combine(d256, hn::LoadU(d128, at[1]), hn::LoadU(d128, at[0])));
+#elif HWY_TARGET <= HWY_AVX2 && HWY_ARCH_X86
     const hn::Full128<uint8_t> d128;
     return hn::Combine(d8, hn::LoadU(d128, at[1]), hn::LoadU(d128, at[0]));
 #else
