@@ -8,12 +8,13 @@
 #include "platform/Bitmap.h"
 #include "platform/Exceptions.h"
 #include "resample/Contributors.h"
+#include "resample/DirectTaps.h"
 #include "resample/ResampleEx.h"
 #include "resample/SeparablePasses.h"
 
 namespace {
 
-int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
+using DirectTaps::Trunc;
 
 std::vector<const uint8_t*> RowStarts(const TBitmap& picture) {
     std::vector<const uint8_t*> rows(size_t(picture.Height()));
@@ -90,29 +91,8 @@ void NearestNeighborResample(TBitmap& picture, int32_t width, int32_t height) {
     picture.Assign(std::move(result));
 }
 
-namespace {
-
-// One axis of the single-precision bilinear variant. Only the named
-// quantities are singles; the sums and differences between them are
-// evaluated exactly in extended precision, as the x87 does.
-struct BilinearTap {
-    int32_t First, Second;
-    float Fraction;
-};
-
-BilinearTap BilinearV2Tap(int32_t i, float ratio, float quarter, int32_t sourceLength) {
-    const float centre = static_cast<float>((static_cast<long double>(i) + 0.5L) * ratio);
-    const long double left = static_cast<long double>(centre) - quarter;
-    int64_t first = Trunc(left);
-    int64_t second = Trunc(static_cast<long double>(centre) + quarter);
-    if (first < 0) first = 0;
-    if (second >= sourceLength) second = sourceLength - 1;
-    float fraction = static_cast<float>(left - first);
-    if (fraction < 0) fraction = 0;
-    return {static_cast<int32_t>(first), static_cast<int32_t>(second), fraction};
-}
-
-}  // namespace
+using DirectTaps::BilinearTap;
+using DirectTaps::BilinearV2Tap;
 
 void BilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
     PrepareResample(picture, width, height);
@@ -145,23 +125,8 @@ void BilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
     picture.Assign(std::move(result));
 }
 
-namespace {
-
-struct LiftingTap {
-    int32_t First, Second, Fraction;
-};
-
-LiftingTap LiftingTapAt(int32_t i, int64_t step, int32_t sourceLength) {
-    const int64_t m = Trunc((i + 0.5L) * step + 0.5L) - 128;
-    int64_t first = m >= 0 ? m >> 8 : 0;
-    int64_t second = first + 1;
-    if (first >= sourceLength) first = sourceLength - 1;
-    if (second >= sourceLength) second = sourceLength - 1;
-    const int64_t fraction = std::max<int64_t>(m - 256 * first, 0);
-    return {static_cast<int32_t>(first), static_cast<int32_t>(second), static_cast<int32_t>(fraction)};
-}
-
-}  // namespace
+using DirectTaps::LiftingTap;
+using DirectTaps::LiftingTapAt;
 
 void LiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height) {
     if (picture.Empty()) return;
@@ -180,14 +145,9 @@ void LiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height) {
         uint8_t* out = result.ScanLine(y);
         for (int32_t x = 0; x < width; ++x) {
             const LiftingTap& tx = columns[size_t(x)];
-            // 64 bits: past the last source pixel both taps are that pixel
-            // and the fraction grows with the distance, so 32-bit products
-            // would overflow on long enlargements; their sum is the same.
             for (int c = 0; c < 3; ++c) {
-                const int64_t upper =
-                    top[3 * tx.First + c] * int64_t{256 - tx.Fraction} + top[3 * tx.Second + c] * int64_t{tx.Fraction};
-                const int64_t lower = bottom[3 * tx.First + c] * int64_t{256 - tx.Fraction} +
-                                      bottom[3 * tx.Second + c] * int64_t{tx.Fraction};
+                const int32_t upper = top[3 * tx.First + c] * (256 - tx.Fraction) + top[3 * tx.Second + c] * tx.Fraction;
+                const int32_t lower = bottom[3 * tx.First + c] * (256 - tx.Fraction) + bottom[3 * tx.Second + c] * tx.Fraction;
                 out[3 * x + c] = static_cast<uint8_t>((upper * (256 - ty.Fraction) + lower * ty.Fraction) >> 16);
             }
         }

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "resample/DirectTaps.h"
 #include "resample/FastDirectResamplers.h"
 #include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
@@ -32,27 +33,9 @@
 
 namespace {
 
-int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
-
-// Only the named quantities are singles; the sums and differences between
-// them are exact in extended precision.
-struct BilinearTap {
-    int32_t First, Second;
-    float Fraction;
-    bool operator==(const BilinearTap&) const = default;
-};
-
-BilinearTap BilinearV2Tap(int32_t i, float ratio, float quarter, int32_t sourceLength) {
-    const float centre = static_cast<float>((static_cast<long double>(i) + 0.5L) * ratio);
-    const long double left = static_cast<long double>(centre) - quarter;
-    int64_t first = Trunc(left);
-    int64_t second = Trunc(static_cast<long double>(centre) + quarter);
-    if (first < 0) first = 0;
-    if (second >= sourceLength) second = sourceLength - 1;
-    float fraction = static_cast<float>(left - first);
-    if (fraction < 0) fraction = 0;
-    return {static_cast<int32_t>(first), static_cast<int32_t>(second), fraction};
-}
+using DirectTaps::BilinearTap;
+using DirectTaps::BilinearV2Tap;
+using DirectTaps::Trunc;
 
 constexpr int32_t kMaxShift = 56;
 constexpr int32_t kInexact = kMaxShift + 1;

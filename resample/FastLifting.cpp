@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "resample/DirectTaps.h"
 #include "resample/FastDirectResamplers.h"
 #include "resample/FastLiftingKernels.h"
 #include "resample/ResampleReference.h"
@@ -18,25 +19,9 @@ namespace {
 
 using FastLiftingKernels::kPadding;
 
-int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
-
-struct LiftingTap {
-    int32_t First, Second, Fraction;
-    bool operator==(const LiftingTap&) const = default;
-};
-
-// A fraction of 256 or more only occurs where both taps were clamped onto
-// the last source pixel; a * (256 - f) + a * f is 256 * a for any f, so
-// such taps blend with fraction 0 and every fraction used is below 256.
-LiftingTap LiftingTapAt(int32_t i, int64_t step, int32_t sourceLength) {
-    const int64_t m = Trunc((i + 0.5L) * step + 0.5L) - 128;
-    int64_t first = m >= 0 ? m >> 8 : 0;
-    int64_t second = first + 1;
-    if (first >= sourceLength) first = sourceLength - 1;
-    if (second >= sourceLength) second = sourceLength - 1;
-    const int64_t fraction = first == second ? 0 : std::max<int64_t>(m - 256 * first, 0);
-    return {static_cast<int32_t>(first), static_cast<int32_t>(second), static_cast<int32_t>(fraction)};
-}
+using DirectTaps::LiftingTap;
+using DirectTaps::LiftingTapAt;
+using DirectTaps::Trunc;
 
 struct Columns {
     std::array<std::vector<size_t>, 2> Offsets;  // byte offsets of the two taps per output pixel
