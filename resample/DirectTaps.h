@@ -19,6 +19,16 @@ struct BilinearTap {
     bool operator==(const BilinearTap&) const = default;
 };
 
+// The variant's step and quarter step along one axis, as singles.
+struct BilinearV2Axis {
+    float Ratio, Quarter;
+};
+
+inline BilinearV2Axis BilinearV2AxisOf(int32_t sourceLength, int32_t targetLength) {
+    const auto ratio = static_cast<float>(static_cast<long double>(sourceLength) / targetLength);
+    return {ratio, static_cast<float>(static_cast<long double>(ratio) / 4)};
+}
+
 inline BilinearTap BilinearV2Tap(int32_t i, float ratio, float quarter, int32_t sourceLength) {
     const float centre = static_cast<float>((static_cast<long double>(i) + 0.5L) * ratio);
     const long double left = static_cast<long double>(centre) - quarter;

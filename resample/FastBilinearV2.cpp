@@ -161,10 +161,8 @@ void FastBilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
     }
     PrepareResample(picture, width, height);
     const int32_t sw = picture.Width(), sh = picture.Height();
-    const auto ratioX = static_cast<float>(static_cast<long double>(sw) / width);
-    const auto ratioY = static_cast<float>(static_cast<long double>(sh) / height);
-    const auto quarterX = static_cast<float>(static_cast<long double>(ratioX) / 4);
-    const auto quarterY = static_cast<float>(static_cast<long double>(ratioY) / 4);
+    const auto [ratioX, quarterX] = DirectTaps::BilinearV2AxisOf(sw, width);
+    const auto [ratioY, quarterY] = DirectTaps::BilinearV2AxisOf(sh, height);
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
     const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);
     std::vector<ColumnTap> columns(static_cast<size_t>(width));

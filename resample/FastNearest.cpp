@@ -6,16 +6,13 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "resample/DirectTaps.h"
 #include "resample/FastDirectResamplers.h"
 #include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "resample/SeparablePasses.h"
 
-namespace {
-
-int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
-
-}  // namespace
+using DirectTaps::Trunc;
 
 void FastNearestNeighborResample(TBitmap& picture, int32_t width, int32_t height) {
     if (width > FastDirect::kMaxTabledWidth) {
