@@ -17,6 +17,7 @@
 
 namespace {
 std::atomic<size_t> gMaxPixelBytes{size_t{1} << 30};
+std::atomic<int> gOverwriteFill{-1};
 }
 
 VORLIX_DEFINE_GRAPHIC_CLASS(TBitmap, TGraphic)
@@ -99,6 +100,8 @@ TBitmap::Buffer TBitmap::Allocate(size_t bytes, bool zeroed) {
     return Buffer(p);
 }
 
+void TBitmap::SetOverwriteFill(int byte) { gOverwriteFill.store(byte); }
+
 TBitmap TBitmap::ForOverwrite(int width, int height, TPixelFormat format) {
     if (format == pfCustom) throw EInvalidGraphicOperation("Invalid pixel format");
     if (width < 0 || height < 0) throw EInvalidGraphicOperation("Invalid bitmap size");
@@ -111,6 +114,8 @@ TBitmap TBitmap::ForOverwrite(int width, int height, TPixelFormat format) {
     bitmap.width_ = width;
     bitmap.height_ = height;
     bitmap.stride_ = stride;
+    if (const int fill = gOverwriteFill.load(); fill >= 0 && bitmap.pixels_)
+        std::memset(bitmap.pixels_.get(), fill, bitmap.PixelBytes());
     // Row padding reaches files; it stays zero as in every other bitmap.
     const size_t used = (size_t(width) * size_t(BitsPerPixel(format)) + 7) / 8;
     if (used < stride)

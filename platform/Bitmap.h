@@ -61,6 +61,9 @@ public:
     // A bitmap whose pixels the caller will all write: only the row padding
     // is cleared, which saves clearing pictures of many megabytes twice.
     static TBitmap ForOverwrite(int width, int height, TPixelFormat format);
+    // Tests: fill ForOverwrite's pixels with this byte (-1: leave them), so a
+    // pixel the caller forgot shows instead of reused memory's old bytes.
+    static void SetOverwriteFill(int byte);
 
     // Palette ----------------------------------------------------------
     TPalette Palette() const override { return palette_; }

@@ -117,9 +117,11 @@ Outcome Attempt(ResampleRoutine routine, TBitmap picture, int32_t width, int32_t
 
 class FastDirectResamplers : public ::testing::Test {
 protected:
+    void SetUp() override { TBitmap::SetOverwriteFill(0x5A); }
     void TearDown() override {
         SetResampleThreads(0);
         hwy::SetSupportedTargetsForTest(0);
+        TBitmap::SetOverwriteFill(-1);
     }
 };
 

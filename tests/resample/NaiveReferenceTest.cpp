@@ -5,6 +5,7 @@
 
 #include "resample/NaiveReference.h"
 #include "resample/ResampleEx.h"
+#include "resample/ResampleThreads.h"
 #include "support/TestPictures.h"
 
 namespace {
@@ -22,12 +23,13 @@ std::vector<int32_t> Tabulate(int32_t (*kernel)(double), int entries) {
     return table;
 }
 
-// Size pairs up, down, equal, odd and even, one-pixel rows and columns and
-// a few extreme ratios.
+// Size pairs up, down, equal, odd and even, one-pixel rows and columns, a
+// few extreme ratios, and two large enough for the engine to split into bands.
 std::vector<std::array<int, 4>> SizeCases() {
     std::vector<std::array<int, 4>> cases = {{1, 1, 1, 1},  {1, 1, 7, 3},    {7, 3, 1, 1},   {5, 5, 5, 5},
                                              {9, 1, 4, 1},  {1, 9, 1, 20},   {3, 2, 400, 3}, {400, 3, 3, 2},
-                                             {64, 48, 32, 24}, {17, 13, 41, 29}, {33, 31, 10, 9}};
+                                             {64, 48, 32, 24}, {17, 13, 41, 29}, {33, 31, 10, 9},
+                                             {320, 240, 160, 500}, {200, 400, 400, 300}};  // split into bands
     std::mt19937 random(2024);
     for (int i = 0; i < 14; ++i) {
         std::uniform_int_distribution<int> size(1, 60);
@@ -35,6 +37,16 @@ std::vector<std::array<int, 4>> SizeCases() {
     }
     return cases;
 }
+
+// Puts the engine back on every core when a test ends, however it ends.
+// Pixels left unwritten show as 0x5A rather than as reused memory's bytes.
+struct ThreadCounts {
+    ThreadCounts() { TBitmap::SetOverwriteFill(0x5A); }
+    ~ThreadCounts() {
+        SetResampleThreads(0);
+        TBitmap::SetOverwriteFill(-1);
+    }
+};
 
 }  // namespace
 
@@ -56,26 +68,37 @@ TEST(NaiveReference, KernelResamplersMatchForManySizes) {
     kernels.push_back({"Test1", Tabulate(MitchellKernel, 512), Test1Resample, naive::Placement::Test1});
     kernels.push_back({"Test2", Tabulate(MitchellKernel, 512), Test2Resample, naive::Placement::Test2});
 
-    uint32_t seed = 1;
-    for (const auto& [sw, sh, dw, dh] : SizeCases()) {
-        const TBitmap source = testing_support::RandomBitmap(sw, sh, seed++);
-        for (const Kernel& kernel : kernels) {
-            TBitmap picture = source;
-            kernel.run(picture, dw, dh);
-            const naive::Image expected = naive::Separable(ToImage(source), dw, dh, kernel.table, kernel.placement);
-            ASSERT_EQ(ToImage(picture).bgr, expected.bgr) << kernel.name << " " << sw << "x" << sh << " -> " << dw << "x" << dh;
+    const ThreadCounts restore;
+    for (const int threads : {1, 2, 5}) {
+        SetResampleThreads(threads);
+        uint32_t seed = 1;
+        for (const auto& [sw, sh, dw, dh] : SizeCases()) {
+            const TBitmap source = testing_support::RandomBitmap(sw, sh, seed++);
+            for (const Kernel& kernel : kernels) {
+                TBitmap picture = source;
+                kernel.run(picture, dw, dh);
+                const naive::Image expected = naive::Separable(ToImage(source), dw, dh, kernel.table, kernel.placement);
+                ASSERT_EQ(ToImage(picture).bgr, expected.bgr)
+                    << kernel.name << " " << sw << "x" << sh << " -> " << dw << "x" << dh << ", " << threads << " threads";
+            }
         }
     }
 }
 
 TEST(NaiveReference, AverageAndNearestMatchForManySizes) {
-    uint32_t seed = 100;
-    for (const auto& [sw, sh, dw, dh] : SizeCases()) {
-        const TBitmap source = testing_support::RandomBitmap(sw, sh, seed++);
-        TBitmap average = source, nearest = source;
-        AveragePixelResample(average, dw, dh);
-        NearestNeighborResample(nearest, dw, dh);
-        ASSERT_EQ(ToImage(average).bgr, naive::Average(ToImage(source), dw, dh).bgr) << sw << "x" << sh << " -> " << dw << "x" << dh;
-        ASSERT_EQ(ToImage(nearest).bgr, naive::Nearest(ToImage(source), dw, dh).bgr) << sw << "x" << sh << " -> " << dw << "x" << dh;
+    const ThreadCounts restore;
+    for (const int threads : {1, 2, 5}) {
+        SetResampleThreads(threads);
+        uint32_t seed = 100;
+        for (const auto& [sw, sh, dw, dh] : SizeCases()) {
+            const TBitmap source = testing_support::RandomBitmap(sw, sh, seed++);
+            TBitmap average = source, nearest = source;
+            AveragePixelResample(average, dw, dh);
+            NearestNeighborResample(nearest, dw, dh);
+            ASSERT_EQ(ToImage(average).bgr, naive::Average(ToImage(source), dw, dh).bgr)
+                << sw << "x" << sh << " -> " << dw << "x" << dh << ", " << threads << " threads";
+            ASSERT_EQ(ToImage(nearest).bgr, naive::Nearest(ToImage(source), dw, dh).bgr)
+                << sw << "x" << sh << " -> " << dw << "x" << dh << ", " << threads << " threads";
+        }
     }
 }
