@@ -10,9 +10,6 @@ namespace {
 constexpr const char* kTwoSteps =
     "A reduction to less than 1/512 of the size along one axis must be done in two steps";
 
-// Trunc of an extended value, as the 64-bit integer the engine works in.
-int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
-
 // Appends the window [first, end) of one target position.
 template <typename WeightOf>
 void AppendWindow(AxisContributors& axis, int64_t centre, int64_t radius, int32_t sourceLength, WeightOf weightOf) {

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+// Trunc of an extended value, as the 64-bit integer the engine works in.
+inline int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
+
 struct Contributor {
     int32_t Weight;  // 1/256 units (1/1024 for the area method), never 0
     int32_t Index;   // source column or row

@@ -14,7 +14,6 @@
 
 namespace {
 
-using DirectTaps::Trunc;
 
 std::vector<const uint8_t*> RowStarts(const TBitmap& picture) {
     std::vector<const uint8_t*> rows(size_t(picture.Height()));

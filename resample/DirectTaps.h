@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace DirectTaps {
+#include "resample/Contributors.h"
 
-// Trunc of an extended value, as the 64-bit integer the engine works in.
-inline int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
+namespace DirectTaps {
 
 // The single-precision bilinear variant. Only the named quantities are
 // singles; the sums and differences between them are evaluated exactly in

@@ -35,7 +35,6 @@ namespace {
 
 using DirectTaps::BilinearTap;
 using DirectTaps::BilinearV2Tap;
-using DirectTaps::Trunc;
 
 constexpr int32_t kMaxShift = 56;
 constexpr int32_t kInexact = kMaxShift + 1;

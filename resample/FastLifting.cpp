@@ -21,7 +21,6 @@ using FastLiftingKernels::kPadding;
 
 using DirectTaps::LiftingTap;
 using DirectTaps::LiftingTapAt;
-using DirectTaps::Trunc;
 
 struct Columns {
     std::array<std::vector<size_t>, 2> Offsets;  // byte offsets of the two taps per output pixel

@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
-#include "resample/DirectTaps.h"
+#include "resample/Contributors.h"
 #include "resample/FastDirectResamplers.h"
 #include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "resample/SeparablePasses.h"
 
-using DirectTaps::Trunc;
 
 void FastNearestNeighborResample(TBitmap& picture, int32_t width, int32_t height) {
     if (width > FastDirect::kMaxTabledWidth) {

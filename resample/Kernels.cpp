@@ -145,6 +145,12 @@ std::vector<int32_t> KernelTableSnapshot(KernelSetup setup) {
     return std::vector<int32_t>(KernelTable, KernelTable + KernelTableLength);
 }
 
+AxisBuilder KernelBuilder(KernelSetup setup) {
+    return [table = KernelTableSnapshot(setup)](int32_t s, int32_t d) {
+        return BuildKernelContributors(s, d, table.data(), static_cast<int32_t>(table.size()));
+    };
+}
+
 AxisBuilder Lanczos4Builder() {
     TabulateKernel(Lanczos4Kernel, Lanczos4Table, 1024);
     return [](int32_t s, int32_t d) { return BuildKernelContributors(s, d, Lanczos4Table, 1024); };

@@ -19,6 +19,10 @@ std::vector<int32_t> KernelTableSnapshot(KernelSetup setup);
 // The kernel setups of menu algorithms 1 to 10, in menu order.
 extern const std::array<KernelSetup, 10> MenuKernelSetups;
 
+// The contributor builder of a table kernel: it runs the setup routine and
+// keeps its own copy of the table, so the passes only ever read a private one.
+AxisBuilder KernelBuilder(KernelSetup setup);
+
 // Contributor builders of the Lanczos-4 and test resamplers. Each fills its
 // private table first, as every call of those resamplers does.
 AxisBuilder Lanczos4Builder();

@@ -9,10 +9,7 @@
 #include "resample/Kernels.h"
 
 void KernelResample(TBitmap& picture, int32_t width, int32_t height, KernelSetup setup) {
-    const std::vector<int32_t> table = KernelTableSnapshot(setup);
-    FastSeparableResample(picture, width, height, [&](int32_t s, int32_t d) {
-        return BuildKernelContributors(s, d, table.data(), static_cast<int32_t>(table.size()));
-    });
+    FastSeparableResample(picture, width, height, KernelBuilder(setup));
 }
 
 void Lanczos4Resample(TBitmap& picture, int32_t width, int32_t height) {
@@ -45,7 +42,7 @@ void LiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height) {
 
 void LiftingBilinearProcedure(TBitmap& picture, int32_t width, int32_t height, int32_t scalePercent,
                               bool noopUpscaleSelected) {
-    const auto factor = static_cast<int64_t>(static_cast<long double>(scalePercent) / 100 + 0.5L);
+    const int64_t factor = Trunc(static_cast<long double>(scalePercent) / 100 + 0.5L);
     if (scalePercent <= 100 || noopUpscaleSelected) {
         LiftingBilinearResample(picture, width, height);
         return;

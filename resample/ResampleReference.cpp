@@ -1,4 +1,4 @@
-// The reference kernel resamplers and the reference dispatch by number.
+// The reference kernel resamplers.
 
 #include "resample/ResampleReference.h"
 
@@ -10,10 +10,7 @@
 namespace ResampleReference {
 
 void KernelResample(TBitmap& picture, int32_t width, int32_t height, KernelSetup setup) {
-    const std::vector<int32_t> table = KernelTableSnapshot(setup);
-    SeparableResample(picture, width, height, [&](int32_t s, int32_t d) {
-        return BuildKernelContributors(s, d, table.data(), static_cast<int32_t>(table.size()));
-    });
+    SeparableResample(picture, width, height, KernelBuilder(setup));
 }
 
 void Lanczos4Resample(TBitmap& picture, int32_t width, int32_t height) {
@@ -26,13 +23,6 @@ void Test1Resample(TBitmap& picture, int32_t width, int32_t height) {
 
 void Test2Resample(TBitmap& picture, int32_t width, int32_t height) {
     SeparableResample(picture, width, height, Test2Builder());
-}
-
-void ResampleByAlgorithm(TBitmap& picture, int algorithm, int32_t width, int32_t height) {
-    if (algorithm == 0) ResampleReference::Lanczos4Resample(picture, width, height);
-    else if (algorithm >= 1 && algorithm <= 10) ResampleReference::KernelResample(picture, width, height, MenuKernelSetups[algorithm - 1]);
-    else if (algorithm == 12) ResampleReference::NearestNeighborResample(picture, width, height);
-    else ResampleReference::AveragePixelResample(picture, width, height);
 }
 
 }  // namespace ResampleReference

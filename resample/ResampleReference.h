@@ -18,6 +18,5 @@ void AveragePixelResample(TBitmap& picture, int32_t width, int32_t height);
 void NearestNeighborResample(TBitmap& picture, int32_t width, int32_t height);
 void BilinearV2Resample(TBitmap& picture, int32_t width, int32_t height);
 void LiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height);
-void ResampleByAlgorithm(TBitmap& picture, int algorithm, int32_t width, int32_t height);
 
 }  // namespace ResampleReference
