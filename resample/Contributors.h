@@ -10,6 +10,11 @@
 // Trunc of an extended value, as the 64-bit integer the engine works in.
 inline int64_t Trunc(long double value) { return static_cast<int64_t>(value); }
 
+// Beyond this many output columns the fast paths' per-column tables (some
+// 20 to 120 bytes each) would outgrow the reference's lists (12 bytes), so
+// the fast paths hand such pictures to the reference.
+inline constexpr int32_t kMaxTabledWidth = 1 << 21;
+
 struct Contributor {
     int32_t Weight;  // 1/256 units (1/1024 for the area method), never 0
     int32_t Index;   // source column or row

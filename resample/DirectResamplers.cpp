@@ -12,17 +12,6 @@
 #include "resample/ResampleEx.h"
 #include "resample/SeparablePasses.h"
 
-namespace {
-
-
-std::vector<const uint8_t*> RowStarts(const TBitmap& picture) {
-    std::vector<const uint8_t*> rows(size_t(picture.Height()));
-    for (int32_t y = 0; y < picture.Height(); ++y) rows[size_t(y)] = picture.ScanLine(y);
-    return rows;
-}
-
-}  // namespace
-
 namespace ResampleReference {
 
 void AveragePixelResample(TBitmap& picture, int32_t width, int32_t height) {

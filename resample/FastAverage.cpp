@@ -82,7 +82,7 @@ void SingleTapAverage(const Source& source, const AxisContributors& columns, con
                     if ((covers[size_t(x)] * row.Weight) >> 10 == 0) std::memset(out + 3 * size_t(x), 0, 3);
             }
         },
-        FastDirect::MinBandRows(rowBytes));
+        BandRowsFor(rowBytes));
 }
 
 // At most two taps per axis, as when enlarging: the source pixels of both
@@ -138,7 +138,7 @@ public:
                     FastAverageKernels::AverageTwoTapRow(row, bytes_, out);
                 }
             },
-            FastDirect::MinBandRows(bytes_));
+            BandRowsFor(bytes_));
     }
 
 private:
@@ -217,19 +217,19 @@ void SeparatedAverage(const Source& source, const AxisContributors& columns, con
                 else FastAverageRows::AverageRow<uint64_t, FastAverageRows::Divide64>(rows, columnLists, out);
             }
         },
-        FastDirect::MinBandRows(sourceBytes));
+        BandRowsFor(sourceBytes));
 }
 
 }  // namespace
 
 void FastAveragePixelResample(TBitmap& picture, int32_t width, int32_t height) {
-    if (width > FastDirect::kMaxTabledWidth || picture.Width() > FastDirect::kMaxTabledWidth) {
+    if (width > kMaxTabledWidth || picture.Width() > kMaxTabledWidth) {
         ResampleReference::AveragePixelResample(picture, width, height);
         return;
     }
     PrepareResample(picture, width, height);
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
-    const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);
+    const std::vector<const uint8_t*> rows = RowStarts(picture);
     const AxisContributors columns = BuildAverageContributors(picture.Width(), width);
     const AxisContributors rowLists = BuildAverageContributors(picture.Height(), height);
     const Source source{rows, picture.Width()};

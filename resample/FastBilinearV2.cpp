@@ -26,6 +26,7 @@
 
 #include "platform/Bitmap.h"
 #include "resample/DirectTaps.h"
+#include "resample/Contributors.h"
 #include "resample/FastDirectResamplers.h"
 #include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
@@ -154,7 +155,7 @@ void TwoRows(const BilinearTap& ty, const std::vector<const uint8_t*>& rows, con
 }  // namespace
 
 void FastBilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
-    if (width > FastDirect::kMaxTabledWidth) {
+    if (width > kMaxTabledWidth) {
         ResampleReference::BilinearV2Resample(picture, width, height);
         return;
     }
@@ -163,7 +164,7 @@ void FastBilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
     const auto [ratioX, quarterX] = DirectTaps::BilinearV2AxisOf(sw, width);
     const auto [ratioY, quarterY] = DirectTaps::BilinearV2AxisOf(sh, height);
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
-    const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);
+    const std::vector<const uint8_t*> rows = RowStarts(picture);
     std::vector<ColumnTap> columns(static_cast<size_t>(width));
     for (int32_t x = 0; x < width; ++x) {
         const BilinearTap t = BilinearV2Tap(x, ratioX, quarterX, sw);
@@ -185,6 +186,6 @@ void FastBilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
                 previous = ty;
             }
         },
-        FastDirect::MinBandRows(rowBytes));
+        BandRowsFor(rowBytes));
     picture.Assign(std::move(result));
 }

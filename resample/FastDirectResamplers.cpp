@@ -7,12 +7,6 @@
 
 namespace FastDirect {
 
-std::vector<const uint8_t*> RowStarts(const TBitmap& picture) {
-    std::vector<const uint8_t*> rows(size_t(picture.Height()));
-    for (int32_t y = 0; y < picture.Height(); ++y) rows[size_t(y)] = picture.ScanLine(y);
-    return rows;
-}
-
 void GatherPixels(const uint8_t* row, const size_t* offsets, int32_t count, uint8_t* out) {
     if (count <= 0) return;
     // Whole 4-byte moves: the fourth byte lands where the next pixel is
@@ -36,12 +30,6 @@ void GatherPixels(const uint8_t* row, const size_t* offsets, int32_t count, uint
         std::memcpy(out + 3 * size_t(i), &a, 4);
     }
     std::memcpy(out + 3 * size_t(last), row + offsets[last], 3);
-}
-
-int32_t MinBandRows(size_t rowBytes) {
-    // About 64 KiB of output per band keeps the hand-over cost negligible.
-    constexpr size_t kBandBytes = 64 * 1024;
-    return static_cast<int32_t>(std::clamp<size_t>(kBandBytes / std::max<size_t>(rowBytes, 1), 1, 1 << 20));
 }
 
 }  // namespace FastDirect

@@ -9,6 +9,7 @@
 
 #include "platform/Bitmap.h"
 #include "resample/DirectTaps.h"
+#include "resample/Contributors.h"
 #include "resample/FastDirectResamplers.h"
 #include "resample/FastLiftingKernels.h"
 #include "resample/ResampleReference.h"
@@ -65,7 +66,7 @@ private:
 }  // namespace
 
 void FastLiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height) {
-    if (width > FastDirect::kMaxTabledWidth) {
+    if (width > kMaxTabledWidth) {
         ResampleReference::LiftingBilinearResample(picture, width, height);
         return;
     }
@@ -75,7 +76,7 @@ void FastLiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height
     const int64_t stepX = Trunc(static_cast<long double>(sw) / width * 256.0L + 0.5L);
     const int64_t stepY = Trunc(static_cast<long double>(sh) / height * 256.0L + 0.5L);
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
-    const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);
+    const std::vector<const uint8_t*> rows = RowStarts(picture);
     const size_t rowBytes = 3 * static_cast<size_t>(width);
     Columns columns;
     for (std::vector<size_t>& offsets : columns.Offsets) offsets.resize(size_t(width));
@@ -108,6 +109,6 @@ void FastLiftingBilinearResample(TBitmap& picture, int32_t width, int32_t height
                 previous = ty;
             }
         },
-        FastDirect::MinBandRows(rowBytes));
+        BandRowsFor(rowBytes));
     picture.Assign(std::move(result));
 }

@@ -14,7 +14,7 @@
 
 
 void FastNearestNeighborResample(TBitmap& picture, int32_t width, int32_t height) {
-    if (width > FastDirect::kMaxTabledWidth) {
+    if (width > kMaxTabledWidth) {
         ResampleReference::NearestNeighborResample(picture, width, height);
         return;
     }
@@ -24,7 +24,7 @@ void FastNearestNeighborResample(TBitmap& picture, int32_t width, int32_t height
     const int64_t stepY = Trunc(static_cast<long double>(sh) / height * 65536.0L + 0.5L);
     const int64_t offsetX = Trunc(static_cast<long double>(sw) / width * 128.0L + 0.5L);
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
-    const std::vector<const uint8_t*> rows = FastDirect::RowStarts(picture);
+    const std::vector<const uint8_t*> rows = RowStarts(picture);
     std::vector<size_t> offsets(static_cast<size_t>(width));
     for (int32_t x = 0; x < width; ++x)
         offsets[size_t(x)] = 3 * static_cast<size_t>(std::min<int64_t>((x * stepX + offsetX) >> 16, sw - 1));
@@ -43,6 +43,6 @@ void FastNearestNeighborResample(TBitmap& picture, int32_t width, int32_t height
                 previous = row;
             }
         },
-        FastDirect::MinBandRows(rowBytes));
+        BandRowsFor(rowBytes));
     picture.Assign(std::move(result));
 }

@@ -11,15 +11,6 @@
 
 namespace {
 
-// The row plan holds some 90 bytes per output column; beyond this width the
-// reference pass, with its 12 bytes per column, is the safer choice.
-constexpr int32_t kMaxPlannedWidth = 1 << 21;
-
-// Bands of at least this many output pixels are worth a thread's start-up.
-constexpr int32_t kPixelsPerBand = 32768;
-
-int32_t RowsPerBand(int32_t width) { return std::max<int32_t>(1, kPixelsPerBand / std::max<int32_t>(1, width)); }
-
 // The intermediate rows one band of output rows needs, computed on demand.
 // Row r lives in slot r % slots; the rows of any one output list span at
 // most `slots` rows, so they never share a slot, and consecutive lists reuse
@@ -76,7 +67,7 @@ void FusedPasses(const TBitmap& source, TBitmap& result, const HorizontalPlan& c
                 SimdVerticalRow(taps.data(), weights.data(), count, rows.Divisors[size_t(y)], result.ScanLine(y), bytes);
             }
         },
-        RowsPerBand(result.Width()));
+        BandRowsFor(3 * size_t(result.Width())));
 }
 
 }  // namespace
@@ -88,7 +79,7 @@ void FastSeparableResample(TBitmap& picture, int32_t width, int32_t height, cons
     // First: the bitmap refuses sizes beyond the cap before any list is built.
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
     std::optional<HorizontalPlan> columns;
-    if (width <= kMaxPlannedWidth)
+    if (width <= kMaxTabledWidth)
         columns = PlanHorizontal(build(picture.Width(), width), picture.Width(), SimdHorizontalBlocks());
     std::optional<VerticalPlan> rows;
     if (columns) rows = PlanVertical(build(picture.Height(), height));

@@ -115,6 +115,11 @@ int ResampleThreads() {
     return requested > 0 ? requested : AllCores();
 }
 
+int32_t BandRowsFor(size_t rowBytes) {
+    constexpr size_t kBandBytes = 64 * 1024;
+    return static_cast<int32_t>(std::clamp<size_t>(kBandBytes / std::max<size_t>(rowBytes, 1), 1, 1 << 20));
+}
+
 void ParallelBands(int32_t count, const BandBody& body, int32_t minBand) {
     if (count <= 0) return;
     minBand = std::max<int32_t>(1, minBand);

@@ -3,6 +3,7 @@
 // their work into. Every output row is computed from read-only inputs and
 // written once, so the bytes never depend on the number of threads.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -11,6 +12,10 @@
 void SetResampleThreads(int count);
 // The number of threads a call uses now, at least 1.
 int ResampleThreads();
+
+// The fewest output rows of rowBytes each worth handing to a thread: about
+// 64 KiB of output keeps the hand-over cost negligible.
+int32_t BandRowsFor(size_t rowBytes);
 
 using BandBody = std::function<void(int32_t begin, int32_t end)>;
 

@@ -16,6 +16,12 @@ void PrepareResample(TBitmap& picture, int32_t width, int32_t height) {
     if (width == 0 || height == 0 || picture.Empty()) throw EZeroDivide(PlatformMessages::ZeroDivide);
 }
 
+std::vector<const uint8_t*> RowStarts(const TBitmap& picture) {
+    std::vector<const uint8_t*> rows(size_t(picture.Height()));
+    for (int32_t y = 0; y < picture.Height(); ++y) rows[size_t(y)] = picture.ScanLine(y);
+    return rows;
+}
+
 void AccumulatePixel(const Contributor* list, int32_t count, const uint8_t* const* sources, uint8_t* out) {
     // Bounds: at most 2 * 1024 * 256 / 256 + 1 contributors of |weight| <=
     // 256 over bytes, so every sum stays far inside 32 bits.

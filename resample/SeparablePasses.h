@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "resample/Contributors.h"
 
@@ -12,6 +13,9 @@ class TBitmap;
 // Converts the picture to 24-bit and raises EZeroDivide for a zero target
 // size or an empty picture (a negative size is refused as invalid).
 void PrepareResample(TBitmap& picture, int32_t width, int32_t height);
+
+// The start address of every row of a picture.
+std::vector<const uint8_t*> RowStarts(const TBitmap& picture);
 
 // The weighted sum of one output pixel: divided by the weight sum unless
 // that is 0 or 1, truncated toward zero, clamped to a byte.
