@@ -83,33 +83,24 @@ uint8_t Extended(long double fy, long double ky, const ColumnTap& t, const uint8
 class BlendedRows {
 public:
     BlendedRows(const std::vector<const uint8_t*>& rows, const std::vector<ColumnTap>& columns)
-        : rows_(rows), columns_(columns) {
-        for (Slot& slot : slots_) slot.Values.resize(3 * columns.size());
-    }
+        : rows_(rows), columns_(columns), cache_(3 * columns.size()) {}
 
     const uint64_t* Get(int32_t row, int32_t keep) {
-        for (Slot& slot : slots_)
-            if (slot.Row == row) return slot.Values.data();
-        Slot& slot = slots_[0].Row == keep ? slots_[1] : slots_[0];
-        const uint8_t* in = rows_[size_t(row)];
-        for (size_t x = 0; x < columns_.size(); ++x) {
-            const ColumnTap& t = columns_[x];
-            if (t.Exact.Shift > kMaxShift) continue;
-            for (size_t c = 0; c < 3; ++c)
-                slot.Values[3 * x + c] = t.Exact.Complement * in[t.First + c] + t.Exact.Numerator * in[t.Second + c];
-        }
-        slot.Row = row;
-        return slot.Values.data();
+        return cache_.Get(row, keep, [&](int32_t r, uint64_t* values) {
+            const uint8_t* in = rows_[size_t(r)];
+            for (size_t x = 0; x < columns_.size(); ++x) {
+                const ColumnTap& t = columns_[x];
+                if (t.Exact.Shift > kMaxShift) continue;
+                for (size_t c = 0; c < 3; ++c)
+                    values[3 * x + c] = t.Exact.Complement * in[t.First + c] + t.Exact.Numerator * in[t.Second + c];
+            }
+        });
     }
 
 private:
-    struct Slot {
-        int32_t Row = -1;
-        std::vector<uint64_t> Values;
-    };
     const std::vector<const uint8_t*>& rows_;
     const std::vector<ColumnTap>& columns_;
-    std::array<Slot, 2> slots_;
+    FastDirect::TwoRowCache<uint64_t> cache_;
 };
 
 // A vertical fraction of 0 leaves U: one source row, no vertical blend.

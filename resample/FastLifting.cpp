@@ -33,34 +33,26 @@ struct Columns {
 class BlendedRows {
 public:
     BlendedRows(const std::vector<const uint8_t*>& rows, const Columns& columns)
-        : rows_(rows), columns_(columns), bytes_(columns.Keep.size() - kPadding) {
+        : rows_(rows), columns_(columns), bytes_(columns.Keep.size() - kPadding), cache_(bytes_ + kPadding) {
         for (std::vector<uint8_t>& taps : taps_) taps.assign(bytes_ + kPadding, 0);
-        for (Slot& slot : slots_) slot.Values.assign(bytes_ + kPadding, 0);
     }
 
     const uint16_t* Get(int32_t row, int32_t keep) {
-        for (Slot& slot : slots_)
-            if (slot.Row == row) return slot.Values.data();
-        Slot& slot = slots_[0].Row == keep ? slots_[1] : slots_[0];
-        const auto width = static_cast<int32_t>(columns_.Offsets[0].size());
-        for (size_t k = 0; k < 2; ++k)
-            FastDirect::GatherPixels(rows_[size_t(row)], columns_.Offsets[k].data(), width, taps_[k].data());
-        FastLiftingKernels::BlendRow(taps_[0].data(), taps_[1].data(), columns_.Keep.data(), columns_.Fraction.data(),
-                                     bytes_, slot.Values.data());
-        slot.Row = row;
-        return slot.Values.data();
+        return cache_.Get(row, keep, [&](int32_t r, uint16_t* values) {
+            const auto width = static_cast<int32_t>(columns_.Offsets[0].size());
+            for (size_t k = 0; k < 2; ++k)
+                FastDirect::GatherPixels(rows_[size_t(r)], columns_.Offsets[k].data(), width, taps_[k].data());
+            FastLiftingKernels::BlendRow(taps_[0].data(), taps_[1].data(), columns_.Keep.data(),
+                                         columns_.Fraction.data(), bytes_, values);
+        });
     }
 
 private:
-    struct Slot {
-        int32_t Row = -1;
-        std::vector<uint16_t> Values;
-    };
     const std::vector<const uint8_t*>& rows_;
     const Columns& columns_;
     size_t bytes_;
     std::array<std::vector<uint8_t>, 2> taps_;
-    std::array<Slot, 2> slots_;
+    FastDirect::TwoRowCache<uint16_t> cache_;
 };
 
 }  // namespace
