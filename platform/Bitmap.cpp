@@ -103,13 +103,8 @@ TBitmap::Buffer TBitmap::Allocate(size_t bytes, bool zeroed) {
 void TBitmap::SetOverwriteFill(int byte) { gOverwriteFill.store(byte); }
 
 TBitmap TBitmap::ForOverwrite(int width, int height, TPixelFormat format) {
-    if (format == pfCustom) throw EInvalidGraphicOperation("Invalid pixel format");
-    if (width < 0 || height < 0) throw EInvalidGraphicOperation("Invalid bitmap size");
-    TBitmap bitmap;
-    bitmap.format_ = format;
-    const size_t stride = BytesPerRow(format, width);
-    if (height > 0 && stride > MaxPixelBytes() / static_cast<size_t>(height))
-        throw EOutOfMemory(PlatformMessages::OutOfMemory);
+    TBitmap bitmap(0, 0, format);
+    const size_t stride = CheckedStride(format, width, height);
     bitmap.pixels_ = Allocate(stride * static_cast<size_t>(height), false);
     bitmap.width_ = width;
     bitmap.height_ = height;
@@ -212,12 +207,17 @@ void TBitmap::Clear() {
     stride_ = 0;
 }
 
-void TBitmap::SetSize(int width, int height) {
+size_t TBitmap::CheckedStride(TPixelFormat format, int width, int height) {
     if (width < 0 || height < 0) throw EInvalidGraphicOperation("Invalid bitmap size");
-    if (width == width_ && height == height_) return;
-    const size_t stride = BytesPerRow(format_, width);
+    const size_t stride = BytesPerRow(format, width);
     if (height > 0 && stride > MaxPixelBytes() / static_cast<size_t>(height))
         throw EOutOfMemory(PlatformMessages::OutOfMemory);
+    return stride;
+}
+
+void TBitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_) return;  // a negative size never matches
+    const size_t stride = CheckedStride(format_, width, height);
     Buffer pixels = Allocate(stride * static_cast<size_t>(height));
     const int keepRows = std::min(height, height_);
     const size_t keepBits = size_t(std::min(width, width_)) * size_t(BitsPerPixel(format_));

@@ -118,6 +118,9 @@ private:
     };
     using Buffer = std::unique_ptr<uint8_t, FreeDeleter>;
     static Buffer Allocate(size_t bytes, bool zeroed = true);
+    // The row stride of a bitmap of this size; raises for a negative size
+    // and for one whose pixels would pass the cap.
+    static size_t CheckedStride(TPixelFormat format, int width, int height);
     void CopyFrom(const TBitmap& other);
 
     int width_ = 0;
