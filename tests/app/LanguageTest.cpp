@@ -41,6 +41,7 @@
 #include "lang/MemIniFile.h"
 #include "lang/vorlixLangDefault.h"
 #include "platform/SystemInfo.h"
+#include "support/TestFolders.h"
 
 namespace fs = std::filesystem;
 
@@ -148,34 +149,24 @@ TEST(QtFontMapping, FaceCharsetAndPixelHeight) {
 class LanguageWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("vorlix_lang_gui_" + std::to_string(getpid()) + "_" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_ / "prog" / "Lang");
-        SetProgramPathOverride((folder_ / "prog" / "vorlix").string());
-        settings_ = (folder_ / "prog" / "vorlix.ini").string();
+        settings_ = (prog_ / "vorlix.ini").string();
         SetDefaultLocaleIdOverride(1033);
         SetErrorPresenter([this](QWidget*, const QString& message) { errors_.push_back(Utf8(message)); });
         InitializeProgramUnits();
         LanguageNumber = 0;
     }
-    void TearDown() override {
-        SetErrorPresenter({});
-        SetDefaultLocaleIdOverride(std::nullopt);
-        SetProgramPathOverride(std::nullopt);
-        LanguageNumber = 0;
-        fs::remove_all(folder_);
-    }
-    void InstallShipped(const char* name) { fs::copy_file(kShipped / name, folder_ / "prog" / "Lang" / name); }
+    void TearDown() override { SetErrorPresenter({}); }
+    void InstallShipped(const char* name) { fs::copy_file(kShipped / name, prog_ / "Lang" / name); }
     void InstallBoth() {
         InstallShipped("English.ini");
         InstallShipped("Japanese.ini");
     }
     void WriteLanguage(const char* name, const std::string& bytes) {
-        std::ofstream(folder_ / "prog" / "Lang" / name, std::ios::binary) << bytes;
+        std::ofstream(prog_ / "Lang" / name, std::ios::binary) << bytes;
     }
     std::unique_ptr<TForm1> MakeForm() {
         TForm1Options options;
-        options.ProgramPath = (folder_ / "prog" / "vorlix").string();
+        options.ProgramPath = (prog_ / "vorlix").string();
         options.SettingsFile = settings_;
         return std::make_unique<TForm1>(options);
     }
@@ -220,7 +211,8 @@ protected:
         return {form.LWidth->width(), form.LHeight->width(), form.LScale->width()};
     }
 
-    fs::path folder_;
+    testing_support::ProgramFolder program_{"vorlix_lang_gui"};
+    const fs::path& prog_ = program_.Root();
     std::string settings_;
     std::vector<std::string> errors_;
 };

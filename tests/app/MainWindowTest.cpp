@@ -34,6 +34,7 @@
 #include "platform/SystemInfo.h"
 #include "resample/ResampleEx.h"
 #include "support/TestPictures.h"
+#include "support/TestFolders.h"
 
 namespace {
 
@@ -56,9 +57,6 @@ bool SamePicture(const TBitmap& a, const TBitmap& b) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("vorlix_gui_" + std::to_string(getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(folder_ / "prog");
         settings_ = (folder_ / "vorlix.ini").string();
         // A program folder without language files: the built-in texts stay.
@@ -71,7 +69,6 @@ protected:
         SetErrorPresenter({});
         SetDefaultLocaleIdOverride(std::nullopt);
         SetProgramPathOverride(std::nullopt);
-        std::filesystem::remove_all(folder_);
     }
 
     std::string Picture(const std::string& name, const TBitmap& bitmap) {
@@ -91,14 +88,10 @@ protected:
         return {form.EditWidth->text().toStdString(), form.EditHeight->text().toStdString(),
                 form.EditRatio->text().toStdString()};
     }
-    std::string ReadSettingsText() const {
-        std::ifstream in(settings_, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string ReadSettingsText() const { return testing_support::ReadFileText(settings_); }
 
-    std::filesystem::path folder_;
+    testing_support::TempFolder temp_{"vorlix_gui"};
+    const std::filesystem::path& folder_ = temp_.Path();
     std::string settings_;
     std::vector<std::string> errors_;
 };

@@ -9,29 +9,17 @@
 #include "platform/Exceptions.h"
 #include "platform/IniService.h"
 #include "platform/SystemInfo.h"
+#include "support/TestFolders.h"
 
 namespace {
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("vorlix_set_" + std::to_string(getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-        path_ = (folder_ / "vorlix.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    void WriteText(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
-    std::string ReadText() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void WriteText(const std::string& text) { testing_support::WriteFileText(path_, text); }
+    std::string ReadText() const { return testing_support::ReadFileText(path_); }
 
-    std::filesystem::path folder_;
-    std::string path_;
+    testing_support::TempFolder temp_{"vorlix_set"};
+    std::string path_ = (temp_.Path() / "vorlix.ini").string();
 };
 
 TEST_F(SettingsTest, FirstRunWithoutAFileGivesTheDefaults) {

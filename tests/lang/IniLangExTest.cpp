@@ -7,6 +7,7 @@
 #include "lang/IniLangEx.h"
 #include "lang/vorlixLangDefault.h"
 #include "platform/SystemInfo.h"
+#include "support/TestFolders.h"
 
 namespace fs = std::filesystem;
 
@@ -44,22 +45,11 @@ struct FakeWindow : TLanguageWindow {
 // A program folder of its own with a Lang/ folder, for the file look-ups.
 class LanguageFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vorlix-lang-" + std::to_string(::getpid()));
-        fs::create_directories(root_ / "Lang");
-        SetProgramPathOverride((root_ / "vorlix").string());
-        LanguageFolder = "Lang/";
-    }
-    void TearDown() override {
-        SetProgramPathOverride(std::nullopt);
-        SetDefaultLocaleIdOverride(std::nullopt);
-        LanguageNumber = 0;
-        fs::remove_all(root_);
-    }
     void WriteLanguage(const std::string& base, const std::string& text) {
-        std::ofstream(root_ / "Lang" / (base + ".ini"), std::ios::binary) << text;
+        testing_support::WriteFileText(program_.Lang() / (base + ".ini"), text);
     }
-    fs::path root_;
+    testing_support::ProgramFolder program_{"vorlix-lang"};
+    const fs::path& root_ = program_.Root();
 };
 
 }  // namespace

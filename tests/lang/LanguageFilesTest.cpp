@@ -12,6 +12,7 @@
 #include "lang/MemIniFile.h"
 #include "lang/vorlixLangDefault.h"
 #include "platform/SystemInfo.h"
+#include "support/TestFolders.h"
 
 namespace fs = std::filesystem;
 
@@ -33,19 +34,9 @@ TMemIniFile Shipped(int language) {
 class ShippedLanguageFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vorlix-shipped-" + std::to_string(::getpid()));
-        fs::create_directories(root_ / "Lang");
-        for (const char* name : {"English.ini", "Japanese.ini"}) fs::copy_file(kShipped / name, root_ / "Lang" / name);
-        SetProgramPathOverride((root_ / "vorlix").string());
-        LanguageFolder = "Lang/";
+        for (const char* name : {"English.ini", "Japanese.ini"}) fs::copy_file(kShipped / name, program_.Lang() / name);
     }
-    void TearDown() override {
-        SetProgramPathOverride(std::nullopt);
-        SetDefaultLocaleIdOverride(std::nullopt);
-        LanguageNumber = 0;
-        fs::remove_all(root_);
-    }
-    fs::path root_;
+    testing_support::ProgramFolder program_{"vorlix-shipped"};
 };
 
 }  // namespace

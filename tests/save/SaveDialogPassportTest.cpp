@@ -8,6 +8,7 @@
 #include "lang/vorlixLangDefault.h"
 #include "platform/SystemInfo.h"
 #include "save/SaveDialogPassport.h"
+#include "support/TestFolders.h"
 
 namespace fs = std::filesystem;
 
@@ -21,22 +22,10 @@ std::array<std::string, 17> Captions(const TSaveDialogPassport& dialog) {
 
 class SaveDialogPassportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("vorlix-passport-" + std::to_string(::getpid()));
-        fs::create_directories(root_ / "Lang");
-        SetProgramPathOverride((root_ / "vorlix").string());
-        LanguageFolder = "Lang/";
-        LanguageNumber = 1;
-    }
-    void TearDown() override {
-        SetProgramPathOverride(std::nullopt);
-        SetDefaultLocaleIdOverride(std::nullopt);
-        SetOsMajorVersionOverride(std::nullopt);
-        LanguageNumber = 0;
-        fs::remove_all(root_);
-    }
-    void WriteEnglish(const std::string& text) { std::ofstream(root_ / "Lang" / "English.ini", std::ios::binary) << text; }
-    fs::path root_;
+    void SetUp() override { LanguageNumber = 1; }
+    void TearDown() override { SetOsMajorVersionOverride(std::nullopt); }
+    void WriteEnglish(const std::string& text) { testing_support::WriteFileText(program_.Lang() / "English.ini", text); }
+    testing_support::ProgramFolder program_{"vorlix-passport"};
 };
 
 }  // namespace
