@@ -17,6 +17,7 @@
 #include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "support/TestPictures.h"
+#include "resample/EngineTest.h"
 
 using testing_support::PixelBytes;
 using testing_support::RandomBitmap;
@@ -115,15 +116,7 @@ Outcome Attempt(ResampleRoutine routine, TBitmap picture, int32_t width, int32_t
     return {error, picture.PixelFormat(), picture.Width(), picture.Height(), PixelBytes(picture)};
 }
 
-class FastDirectResamplers : public ::testing::Test {
-protected:
-    void SetUp() override { TBitmap::SetOverwriteFill(0x5A); }
-    void TearDown() override {
-        SetResampleThreads(0);
-        hwy::SetSupportedTargetsForTest(0);
-        TBitmap::SetOverwriteFill(-1);
-    }
-};
+class FastDirectResamplers : public EngineTest {};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "resample/ResampleReference.h"
 #include "resample/ResampleThreads.h"
 #include "support/TestPictures.h"
+#include "resample/EngineTest.h"
 
 namespace {
 
@@ -53,15 +54,7 @@ std::vector<std::array<int32_t, 4>> SizeCases() {
     return cases;
 }
 
-class FastSeparable : public testing::Test {
-protected:
-    void SetUp() override { TBitmap::SetOverwriteFill(0x5A); }
-    void TearDown() override {
-        SetResampleThreads(0);
-        hwy::SetSupportedTargetsForTest(0);
-        TBitmap::SetOverwriteFill(-1);
-    }
-};
+class FastSeparable : public EngineTest {};
 
 TEST_F(FastSeparable, MatchesTheReferenceOnEveryTargetAndThreadCount) {
     const std::vector<Algorithm> algorithms = KernelAlgorithms();

@@ -7,6 +7,7 @@
 #include "resample/ResampleEx.h"
 #include "resample/ResampleThreads.h"
 #include "support/TestPictures.h"
+#include "resample/EngineTest.h"
 
 namespace {
 
@@ -38,19 +39,11 @@ std::vector<std::array<int, 4>> SizeCases() {
     return cases;
 }
 
-// Puts the engine back on every core when a test ends, however it ends.
-// Pixels left unwritten show as 0x5A rather than as reused memory's bytes.
-struct ThreadCounts {
-    ThreadCounts() { TBitmap::SetOverwriteFill(0x5A); }
-    ~ThreadCounts() {
-        SetResampleThreads(0);
-        TBitmap::SetOverwriteFill(-1);
-    }
-};
+class NaiveReference : public EngineTest {};
 
 }  // namespace
 
-TEST(NaiveReference, KernelResamplersMatchForManySizes) {
+TEST_F(NaiveReference, KernelResamplersMatchForManySizes) {
     struct Kernel {
         const char* name;
         std::vector<int32_t> table;
@@ -68,7 +61,6 @@ TEST(NaiveReference, KernelResamplersMatchForManySizes) {
     kernels.push_back({"Test1", Tabulate(MitchellKernel, 512), Test1Resample, naive::Placement::Test1});
     kernels.push_back({"Test2", Tabulate(MitchellKernel, 512), Test2Resample, naive::Placement::Test2});
 
-    const ThreadCounts restore;
     for (const int threads : {1, 2, 5}) {
         SetResampleThreads(threads);
         uint32_t seed = 1;
@@ -85,8 +77,7 @@ TEST(NaiveReference, KernelResamplersMatchForManySizes) {
     }
 }
 
-TEST(NaiveReference, AverageAndNearestMatchForManySizes) {
-    const ThreadCounts restore;
+TEST_F(NaiveReference, AverageAndNearestMatchForManySizes) {
     for (const int threads : {1, 2, 5}) {
         SetResampleThreads(threads);
         uint32_t seed = 100;
