@@ -40,34 +40,22 @@ private:
     std::vector<uint8_t> pixels_;
 };
 
-// The widest span of source rows one output row reads.
-int32_t RowSpan(const AxisContributors& rows) {
-    int32_t span = 1;
-    for (int32_t y = 0; y + 1 < static_cast<int32_t>(rows.Start.size()); ++y)
-        if (rows.Count(y) > 0) span = std::max(span, rows.List(y)[rows.Count(y) - 1].Index - rows.List(y)[0].Index + 1);
-    return span;
-}
-
 void FusedPasses(const TBitmap& source, TBitmap& result, const HorizontalPlan& columns, const VerticalPlan& rows) {
     const size_t bytes = 3 * size_t(result.Width());
-    const int32_t slots = RowSpan(rows.Rows);
     ParallelBands(
         result.Height(),
         [&](int32_t begin, int32_t end) {
-            IntermediateRows intermediate(columns, source, slots);
+            IntermediateRows intermediate(columns, source, rows.Span);
             std::vector<const uint8_t*> taps(size_t(rows.Rows.MaxCount));
-            std::vector<int32_t> weights(size_t(rows.Rows.MaxCount));
             for (int32_t y = begin; y < end; ++y) {
                 const Contributor* list = rows.Rows.List(y);
                 const int32_t count = rows.Rows.Count(y);
-                for (int32_t k = 0; k < count; ++k) {
-                    taps[size_t(k)] = intermediate.Row(list[k].Index);
-                    weights[size_t(k)] = list[k].Weight;
-                }
-                SimdVerticalRow(taps.data(), weights.data(), count, rows.Divisors[size_t(y)], result.ScanLine(y), bytes);
+                for (int32_t k = 0; k < count; ++k) taps[size_t(k)] = intermediate.Row(list[k].Index);
+                SimdVerticalRow(taps.data(), rows.WeightsOf(y), count, rows.Divisors[size_t(y)], result.ScanLine(y),
+                                bytes);
             }
         },
-        BandRowsFor(3 * size_t(result.Width())));
+        BandRowsFor(bytes));
 }
 
 }  // namespace

@@ -96,15 +96,16 @@ std::optional<VerticalPlan> PlanVertical(AxisContributors rows) {
     VerticalPlan plan;
     const int32_t count = static_cast<int32_t>(rows.Start.size()) - 1;
     plan.Divisors.reserve(size_t(count));
+    plan.Weights.reserve(rows.Entries.size());
     for (int32_t y = 0; y < count; ++y) {
+        const Contributor* list = rows.List(y);
         int64_t sum = 0;
-        for (int32_t k = 0; k < rows.Count(y); ++k) sum += rows.List(y)[k].Weight;
+        for (int32_t k = 0; k < rows.Count(y); ++k) sum += list[k].Weight;
         const std::optional<ExactDivisor> divisor = MakeExactDivisor(sum);
         if (!divisor || !SumsFit(rows, y)) return std::nullopt;
-        if (divisor->NegateWeights) {
-            Contributor* list = rows.Entries.data() + rows.Start[size_t(y)];
-            for (int32_t k = 0; k < rows.Count(y); ++k) list[k].Weight = -list[k].Weight;
-        }
+        for (int32_t k = 0; k < rows.Count(y); ++k)
+            plan.Weights.push_back(divisor->NegateWeights ? -list[k].Weight : list[k].Weight);
+        if (rows.Count(y) > 0) plan.Span = std::max(plan.Span, list[rows.Count(y) - 1].Index - list[0].Index + 1);
         plan.Divisors.push_back(*divisor);
     }
     plan.Rows = std::move(rows);

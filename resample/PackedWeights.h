@@ -41,7 +41,11 @@ std::optional<HorizontalPlan> PlanHorizontal(const AxisContributors& columns, in
 // weights (negated where the sum is negative) and its divisor.
 struct VerticalPlan {
     AxisContributors Rows;
+    std::vector<int32_t> Weights;  // of Rows.Entries, in the same order
     std::vector<ExactDivisor> Divisors;
+    int32_t Span = 1;              // the most source rows one list spans
+
+    const int32_t* WeightsOf(int32_t y) const { return Weights.data() + Rows.Start[size_t(y)]; }
 };
 
 std::optional<VerticalPlan> PlanVertical(AxisContributors rows);
