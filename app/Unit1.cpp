@@ -537,21 +537,16 @@ void TForm1::FMResampleClick() {
 // ---------------------------------------------------------------------------
 // Hidden commands
 
-void TForm1::FMTest1Click() {
+void TForm1::ResampleTestVariant(ResampleRoutine routine) {
     ReadTargetSize();
     ResetThroughput();
-    Test1Resample(WorkBitmap, TargetWidth, TargetHeight);
+    routine(WorkBitmap, TargetWidth, TargetHeight);
     ShowWorkBitmap();
     SetStatusText(0, ThroughputText());
 }
 
-void TForm1::FMTest2Click() {
-    ReadTargetSize();
-    ResetThroughput();
-    Test2Resample(WorkBitmap, TargetWidth, TargetHeight);
-    ShowWorkBitmap();
-    SetStatusText(0, ThroughputText());
-}
+void TForm1::FMTest1Click() { ResampleTestVariant(Test1Resample); }
+void TForm1::FMTest2Click() { ResampleTestVariant(Test2Resample); }
 
 void TForm1::FMTestEdgeMaskClick() {
     TBitmap picture = LoadedBitmap;

@@ -182,6 +182,8 @@ public:
     // The two templates of the resample command.
     void ResampleWithKernel(KernelSetup setup, uint8_t algorithm);
     void ResampleWithRoutine(ResampleRoutine routine, std::optional<uint8_t> algorithm);
+    // The hidden test variants: no pre-filter, no algorithm number.
+    void ResampleTestVariant(ResampleRoutine routine);
 
     // Shut-down: saves the settings (once).
     void FormDestroy();
