@@ -110,6 +110,10 @@ public:
     virtual void SaveToFile(const std::string& fileName) const;
     virtual void LoadFromStream(TStream& stream) = 0;
     virtual void SaveToStream(TStream& stream) const = 0;
+    // What the last load could not show although it succeeded (a file that
+    // ends early, say), for the caller to pass on to the user; empty when
+    // the whole picture was read.
+    virtual std::string LoadWarning() const { return {}; }
 
     TProgressEvent OnProgress;
 

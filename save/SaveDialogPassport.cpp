@@ -3,7 +3,28 @@
 #include "lang/vorlixLangDefault.h"
 #include "platform/SystemInfo.h"
 
+namespace {
+TSaveDialogBackendFactory& BackendFactory() {
+    static TSaveDialogBackendFactory factory;
+    return factory;
+}
+}  // namespace
+
+void SetSaveDialogBackendFactory(TSaveDialogBackendFactory factory) { BackendFactory() = std::move(factory); }
+
 TSaveDialogPassport::TSaveDialogPassport() : useVistaDialog_(GetOsMajorVersion() >= 6) {}
+
+TSaveDialogPassport::~TSaveDialogPassport() = default;
+
+TSaveDialogBackend* TSaveDialogPassport::Backend() {
+    if (!backend_ && BackendFactory()) backend_ = BackendFactory()(useVistaDialog_);
+    return backend_.get();
+}
+
+bool TSaveDialogPassport::Execute() {
+    TSaveDialogBackend* backend = Backend();
+    return backend != nullptr && backend->Execute(*this);
+}
 
 const std::array<TSaveDialogPassport::TCaptionMember, 17>& TSaveDialogPassport::CaptionMembers() {
     using P = TSaveDialogPassport;
@@ -18,7 +39,7 @@ const std::array<TSaveDialogPassport::TCaptionMember, 17>& TSaveDialogPassport::
 
 TFileType4Save TSaveDialogPassport::SelectedFileType() const {
     // Nothing is selected before a dialog has run.
-    return sftUNKNOWN;
+    return backend_ ? backend_->SelectedFileType() : sftUNKNOWN;
 }
 
 void LoadSaveDialogCaptions(TSaveDialogPassport& dialog) {

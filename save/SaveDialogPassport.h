@@ -10,6 +10,8 @@
 // types (save/KestruneFileTypes.h), which this header includes.
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,9 +26,38 @@ struct TFileTypeItem {
 };
 using TFileTypeItems = std::vector<TFileTypeItem>;
 
+class TSaveDialogPassport;
+
+// The platform dialog the component drives: the newer dialog with its
+// options form or the older one with the option panel. The GUI provides
+// both; the core only sees this interface, so the save flow runs (and is
+// tested) without a display.
+class TSaveDialogBackend {
+public:
+    virtual ~TSaveDialogBackend() = default;
+    // Hands the component's values to the dialog, runs it and, when the
+    // user confirmed a name, reads the values back (with the extension
+    // fix-up applied to FileName). False when cancelled.
+    virtual bool Execute(TSaveDialogPassport& component) = 0;
+    // The type chosen in the last run; sftUNKNOWN while none was chosen.
+    virtual TFileType4Save SelectedFileType() const = 0;
+};
+
+// Makes the dialog of the variant asked for (true: the newer dialog).
+using TSaveDialogBackendFactory = std::function<std::unique_ptr<TSaveDialogBackend>(bool useVistaDialog)>;
+// Installed once by the GUI at start-up (and by tests).
+void SetSaveDialogBackendFactory(TSaveDialogBackendFactory factory);
+
 class TSaveDialogPassport {
 public:
     TSaveDialogPassport();
+    ~TSaveDialogPassport();
+    TSaveDialogPassport(const TSaveDialogPassport&) = delete;
+    TSaveDialogPassport& operator=(const TSaveDialogPassport&) = delete;
+
+    // Runs the dialog of this component's variant; false when cancelled or
+    // when no dialog can be shown (no GUI).
+    bool Execute();
 
     // In: the suggested name; out: the full path chosen.
     std::string FileName;
@@ -84,7 +115,11 @@ public:
     TFileType4Save SelectedFileType() const;
 
 private:
+    TSaveDialogBackend* Backend();
+
     bool useVistaDialog_;
+    // Made on first use by the installed factory; only one variant exists.
+    std::unique_ptr<TSaveDialogBackend> backend_;
 };
 
 // Fills the seventeen captions from the current language's file (or the
