@@ -4,6 +4,9 @@
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
 #include "formats/PNMImage.h"
+#include "platform/BmpCodec.h"
+#include "platform/Palettes.h"
+#include "save/ZetJPEGImage.h"
 #include "FormatTestSupport.h"
 
 using namespace formats_test;
@@ -104,6 +107,45 @@ TEST(FormatRegistry, EveryReaderRefusesABrokenFileAsAnInvalidGraphic) {
                 graphic->LoadFromStream(stream);
                 TBitmap decoded;
                 decoded.Assign(*graphic);  // the JPEG class decodes only now
+            },
+            EInvalidGraphic);
+    }
+}
+
+TEST(FormatRegistry, ASizeBeyondThePictureCapIsTheReadersOwnError) {
+    RegisterFormatUnits();
+    TBitmap picture(300, 200, pf8bit);
+    picture.SetPalette(GreyRampPalette());
+    auto encoded = [&](const char* extension) {
+        TMemoryStream stream;
+        const std::string type = extension;
+        if (type == "bmp") WriteBmpFile(picture, stream);
+        if (type == "png") WritePNG(picture, stream, {});
+        if (type == "gif") WriteGIF(picture, stream);
+        if (type == "pgm") {
+            TPNMImage pnm;
+            pnm.Assign(picture);
+            pnm.SetOutputFormat("PGM");
+            pnm.SaveToStream(stream);
+        }
+        if (type == "jpg") {
+            TJPEGImage jpeg;
+            jpeg.Assign(picture);
+            jpeg.SaveToStream(stream);
+        }
+        return stream.TakeBytes();
+    };
+    for (const char* extension : {"bmp", "png", "gif", "pgm", "jpg"}) {
+        SCOPED_TRACE(extension);
+        const std::vector<uint8_t> file = encoded(extension);
+        TPixelBytesCap cap(30000);  // a fifth of the picture
+        std::unique_ptr<TGraphic> graphic = TPicture::FindGraphicClass(extension)->Create();
+        EXPECT_THROW(
+            {
+                TMemoryStream stream(file);
+                graphic->LoadFromStream(stream);
+                TBitmap decoded;
+                decoded.Assign(*graphic);
             },
             EInvalidGraphic);
     }
