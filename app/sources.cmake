@@ -10,6 +10,7 @@ list(APPEND VORLIX_CORE_SOURCES
 list(APPEND VORLIX_GUI_SOURCES
   app/CommandGuard.cpp
   app/Components.cpp
+  app/DesktopIcons.cpp
   app/EvtScroll.cpp
   app/ImageControl.cpp
   app/LanguageWidgets.cpp

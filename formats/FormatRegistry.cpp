@@ -2,9 +2,15 @@
 
 #include <mutex>
 
+#include "formats/AVIImage.h"
 #include "formats/GIFImage.h"
+#include "formats/ILBMImage.h"
+#include "formats/MPEGImage.h"
+#include "formats/PCDImage.h"
 #include "formats/GLDPNGImage.h"
 #include "formats/PNMImage.h"
+#include "formats/RawImage.h"
+#include "formats/YPICImage.h"
 #include "save/ZetJPEGImage.h"
 
 namespace {
@@ -20,6 +26,12 @@ constexpr FormatUnit kUnits[] = {
     {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},    // png
     {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
     {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
+    {InitializePCDImageUnit, FinalizePCDImageUnit},          // pcd
+    {InitializeILBMImageUnit, FinalizeILBMImageUnit},        // iff, lbm
+    {InitializeYPICImageUnit, FinalizeYPICImageUnit},        // pic
+    {InitializeRawImageUnit, FinalizeRawImageUnit},          // raw
+    {InitializeMPEGImageUnit, FinalizeMPEGImageUnit},        // mpg, mpeg
+    {InitializeAVIImageUnit, FinalizeAVIImageUnit},          // avi
 };
 
 std::mutex gMutex;

@@ -4,4 +4,11 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/GIFImage.cpp
   formats/GLDPNGImage.cpp
   formats/PNMImage.cpp
+  formats/PCDImage.cpp
+  formats/ILBMImage.cpp
+  formats/YPICImage.cpp
+  formats/RawImage.cpp
+  formats/VideoDecoder.cpp
+  formats/MPEGImage.cpp
+  formats/AVIImage.cpp
 )
