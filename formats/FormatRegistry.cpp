@@ -5,6 +5,9 @@
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
 #include "formats/PNMImage.h"
+#include "formats/PSDImage.h"
+#include "formats/PSPImage.h"
+#include "formats/novTIFFImage.h"
 #include "save/ZetJPEGImage.h"
 
 namespace {
@@ -19,7 +22,10 @@ constexpr FormatUnit kUnits[] = {
     {InitializeZetJPEGImageUnit, FinalizeZetJPEGImageUnit},  // jpg, jpeg, jpe
     {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},    // png
     {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
+    {InitializenovTIFFImageUnit, FinalizenovTIFFImageUnit},  // tiff, tif
     {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
+    {InitializePSDImageUnit, FinalizePSDImageUnit},          // psd
+    {InitializePSPImageUnit, FinalizePSPImageUnit},          // psp, jsl, pfr, tub, pspimage
 };
 
 std::mutex gMutex;

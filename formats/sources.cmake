@@ -4,4 +4,9 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/GIFImage.cpp
   formats/GLDPNGImage.cpp
   formats/PNMImage.cpp
+  formats/novTIFFImage.cpp
+  formats/TiffTagNodes.cpp
+  formats/TiffDecodeUtils.cpp
+  formats/PSDImage.cpp
+  formats/PSPImage.cpp
 )
