@@ -255,7 +255,10 @@ private:
 
     void ReadChannels(uint64_t pos, int channels, TBitmap& picture) {
         const bool packed = TBitmap::IsIndexed(picture.PixelFormat());
-        const size_t rowBytes = packed ? size_t(picture.RowStride()) : size_t(picture.Width());
+        // 1- and 4-bit rows are stored padded to 32 bits, as the bitmap holds
+        // them; 8-bit rows and colour channels with one byte per pixel.
+        const bool padded = picture.PixelFormat() == pf1bit || picture.PixelFormat() == pf4bit;
+        const size_t rowBytes = padded ? size_t(picture.RowStride()) : size_t(picture.Width());
         const size_t rows = size_t(picture.Height());
         const size_t step = picture.PixelFormat() == pf32bit ? 4 : 3;
         std::vector<uint8_t> plane(rowBytes * rows);

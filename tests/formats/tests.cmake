@@ -3,5 +3,6 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/GIFImageTest.cpp
   formats/PNGImageTest.cpp
   formats/PNMImageTest.cpp
+  formats/PSDImageTest.cpp
   formats/TIFFImageTest.cpp
 )
