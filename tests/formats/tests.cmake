@@ -4,5 +4,6 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/PNGImageTest.cpp
   formats/PNMImageTest.cpp
   formats/PSDImageTest.cpp
+  formats/PSPImageTest.cpp
   formats/TIFFImageTest.cpp
 )
