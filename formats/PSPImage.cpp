@@ -28,6 +28,11 @@ constexpr const char* kSizeError = "Invalid image size";
 // pixel memory (RLE turns 2 bytes into 127, deflate 1 into about 1032).
 constexpr uint64_t kAlwaysAcceptedPixelBytes = uint64_t{64} << 20;
 constexpr uint64_t kRatioNone = 16, kRatioRle = 64, kRatioLz77 = 1032;
+// Clearing the picture and drawing layers costs pixel memory each time; a
+// file of many tiny layer banks over a large picture must not make that
+// work unbounded, so all of it together is held to a few times what the
+// file justifies.
+constexpr uint64_t kWorkPerJustifiedByte = 4;
 
 struct TBlock {
     uint16_t Id = 0;
@@ -153,6 +158,7 @@ private:
         // by the best ratio of any data the file can hold.
         main_ = MakeBitmap(width, height, FormatOfDepth(depth), file_.size(), kRatioLz77);
         if (grey && depth <= 8) main_.SetPalette(GreyPalette(depth));
+        workLeft_ = kWorkPerJustifiedByte * std::max(kAlwaysAcceptedPixelBytes, RatioOfCompression() * file_.size());
         image_.majorVersion_ = major_;
         image_.compression_ = compression_;
         image_.bitDepth_ = depth;
@@ -210,7 +216,12 @@ private:
         }
         uint64_t pos = layer.Start;
         pos += major_ == 3 ? 256 : 2 + uint64_t{Word(pos)};  // the name
-        main_.FillRect(Rect(0, 0, main_.Width(), main_.Height()), clBlack);
+        Charge(main_.PixelBytes());
+        if (main_.PixelFormat() == pf24bit) {
+            for (int y = 0; y < main_.Height(); ++y) std::memset(main_.ScanLine(y), 0, size_t(main_.RowStride()));
+        } else {
+            main_.FillRect(Rect(0, 0, main_.Width(), main_.Height()), clBlack);
+        }
 
         Need(pos, kLayerInfoBytes);
         TLayerInfo info;
@@ -242,8 +253,8 @@ private:
         if (width <= 0 || height <= 0) return;
         const bool withAlpha = channels == 4;
         const TPixelFormat format = withAlpha ? pf32bit : main_.PixelFormat();
-        const uint64_t ratio = compression_ == kCompressionLz77 ? kRatioLz77 : compression_ == kCompressionRle ? kRatioRle : kRatioNone;
-        TBitmap picture = MakeBitmap(width, height, format, file_.size(), ratio);
+        TBitmap picture = MakeBitmap(width, height, format, file_.size(), RatioOfCompression());
+        Charge(2 * picture.PixelBytes());  // decoding and drawing
         if (!withAlpha && depth_ <= 8 && !palette_.empty()) picture.SetPalette(palette_);
         else if (!withAlpha && depth_ <= 8) picture.SetPalette(main_.EffectivePalette());
 
@@ -251,6 +262,15 @@ private:
         const int64_t left = int64_t{info.ImageRect.Left} + info.SavedRect.Left;
         const int64_t top = int64_t{info.ImageRect.Top} + info.SavedRect.Top;
         Place(picture, left, top);
+    }
+
+    uint64_t RatioOfCompression() const {
+        return compression_ == kCompressionLz77 ? kRatioLz77 : compression_ == kCompressionRle ? kRatioRle : kRatioNone;
+    }
+
+    void Charge(uint64_t bytes) {
+        if (bytes > workLeft_) throw EInvalidGraphic(kSizeError);
+        workLeft_ -= bytes;
     }
 
     void ReadChannels(uint64_t pos, int channels, TBitmap& picture) {
@@ -376,6 +396,7 @@ private:
     TBitmap main_;
     TPalette palette_;
     bool cut_ = false;
+    uint64_t workLeft_ = 0;
 };
 
 TPSPImage::TPSPImage() : TFormatImage(std::make_shared<TPSPData>()) {}

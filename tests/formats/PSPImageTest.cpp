@@ -350,3 +350,13 @@ TEST(PSPImage, OpensThroughTheRegistry) {
     EXPECT_EQ(Colours(work), (std::vector<TColor>{RGBColor(9, 8, 7)}));
     std::filesystem::remove(path);
 }
+
+TEST(PSPImage, ManyLayerBanksOverALargePictureAreRefused) {
+    // Each bank clears the whole 4096 x 4096 picture; thousands of them
+    // must not turn a small file into minutes of work.
+    const PspBuilder p(5);
+    std::vector<Bytes_> blocks = {p.Attributes(4096, 4096, 0, 24)};
+    const Bytes_ bank = p.LayerBank({p.Layer(1, {0, 0, 1, 1}, {0, 0, 1, 1}, {{1}, {2}, {3}})});
+    for (int i = 0; i < 3000; ++i) blocks.push_back(bank);
+    EXPECT_EQ(ErrorOf(p.File(blocks)), "Invalid image size");
+}
