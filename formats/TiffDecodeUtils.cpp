@@ -13,6 +13,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Palettes.h"
 #include "platform/Streams.h"
+#include "platform/SysUtils.h"
 #include "save/ZetJPEGImage.h"
 
 namespace {
@@ -196,15 +197,37 @@ void ReadThroughRgba(TIFF* tif, TMemoryTiff& m, TBitmap& picture, TLibTiffResult
     if (m.Errors > before) result.Warning = m.FirstError;
 }
 
-void ReadThroughScanlines(TIFF* tif, TMemoryTiff& m, TBitmap& picture, TLibTiffResult& result) {
+// libtiff refuses a whole uncompressed strip that the file cuts short; its
+// rows that are there are taken from the file as they are.
+void CopyUncompressedRows(TIFF* tif, const std::vector<uint8_t>& file, TBitmap& picture, int from, size_t lineBytes) {
+    uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    uint16_t fillOrder = FILLORDER_MSB2LSB;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_FILLORDER, &fillOrder);
+    rowsPerStrip = std::max<uint32_t>(1, std::min<uint32_t>(rowsPerStrip, uint32_t(picture.Height())));
+    const size_t copied = std::min(lineBytes, static_cast<size_t>(picture.RowStride()));
+    for (int y = from; y < picture.Height(); ++y) {
+        const uint32_t strip = uint32_t(y) / rowsPerStrip;
+        if (strip >= TIFFNumberOfStrips(tif)) return;
+        const uint64_t at = TIFFGetStrileOffset(tif, strip) + uint64_t(uint32_t(y) % rowsPerStrip) * lineBytes;
+        if (at > file.size() || copied > file.size() - at) continue;
+        uint8_t* row = picture.ScanLine(y);
+        std::memcpy(row, file.data() + at, copied);
+        if (fillOrder == FILLORDER_LSB2MSB) TIFFReverseBits(row, tmsize_t(copied));
+    }
+}
+
+void ReadThroughScanlines(TIFF* tif, TMemoryTiff& m, TBitmap& picture, uint16_t compression,
+                          TLibTiffResult& result) {
     const tmsize_t lineBytes = TIFFScanlineSize(tif);
     if (lineBytes <= 0) throw Exception(WithReason(kBufferError, m));
     std::vector<uint8_t> line(static_cast<size_t>(lineBytes));
     const size_t copied = std::min(line.size(), static_cast<size_t>(picture.RowStride()));
     for (int y = 0; y < picture.Height(); ++y) {
         if (TIFFReadScanline(tif, line.data(), uint32_t(y), 0) < 0) {
-            // What was decoded stays; the rest of the picture stays blank.
-            result.Warning = m.FirstError;
+            result.Warning = m.FirstError.empty() ? Format("row %d could not be decoded", y) : m.FirstError;
+            // Compressed rows past this one cannot be reached; they stay blank.
+            if (compression == COMPRESSION_NONE) CopyUncompressedRows(tif, *m.File, picture, y, line.size());
             return;
         }
         std::memcpy(picture.ScanLine(y), line.data(), copied);
@@ -339,7 +362,7 @@ TLibTiffResult DecodeWithLibTiff(const std::vector<uint8_t>& file, bool tiled, T
         const TPixelFormat format = depth == 1 ? pf1bit : depth == 4 ? pf4bit : pf8bit;
         TBitmap indexed = MakeBitmap(width, height, format, limit);
         indexed.SetPalette(ScanlinePalette(depth, photometric));
-        if (!indexed.Empty()) ReadThroughScanlines(tif.get(), memory, indexed, result);
+        if (!indexed.Empty()) ReadThroughScanlines(tif.get(), memory, indexed, compression, result);
         picture = std::move(indexed);
     }
     return result;

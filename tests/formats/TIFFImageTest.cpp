@@ -313,6 +313,16 @@ TEST(TIFFImage, ACutFileShowsWhatItHoldsWithAWarning) {
     EXPECT_EQ(Indices(tiff->Bitmap()), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 0, 0, 0, 0, 0, 0}));
     EXPECT_NE(tiff->LoadWarning(), "");
 
+    // One uncompressed strip cut short: libtiff refuses it, its rows in the
+    // file still show (Pillow writes the directory before the data).
+    const std::vector<uint8_t> grey = Fixture("tiff_grey8.tif");
+    const auto cutGrey = LoadTiff(Cut(grey, grey.size() - 19 * 5 - 3));
+    const std::vector<TColor> whole = Reference("tiff_grey8"), shown = Colours(cutGrey->Bitmap());
+    ASSERT_EQ(shown.size(), whole.size());
+    EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 19 * 11, shown.begin()));
+    EXPECT_EQ(shown[19 * 12], clBlack);
+    EXPECT_NE(cutGrey->LoadWarning(), "");
+
     // The same through the RGBA route: RGB strips, the last two past the end.
     TiffBuilder rgb;
     const uint32_t top = rgb.Data({10, 20, 30, 40, 50, 60}), second = rgb.Data({70, 80, 90, 100, 110, 120});
