@@ -11,6 +11,9 @@
 #include "formats/PNMImage.h"
 #include "formats/RawImage.h"
 #include "formats/YPICImage.h"
+#include "formats/PSDImage.h"
+#include "formats/PSPImage.h"
+#include "formats/novTIFFImage.h"
 #include "save/ZetJPEGImage.h"
 
 namespace {
@@ -25,7 +28,10 @@ constexpr FormatUnit kUnits[] = {
     {InitializeZetJPEGImageUnit, FinalizeZetJPEGImageUnit},  // jpg, jpeg, jpe
     {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},    // png
     {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
+    {InitializenovTIFFImageUnit, FinalizenovTIFFImageUnit},  // tiff, tif
     {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
+    {InitializePSDImageUnit, FinalizePSDImageUnit},          // psd
+    {InitializePSPImageUnit, FinalizePSPImageUnit},          // psp, jsl, pfr, tub, pspimage
     {InitializePCDImageUnit, FinalizePCDImageUnit},          // pcd
     {InitializeILBMImageUnit, FinalizeILBMImageUnit},        // iff, lbm
     {InitializeYPICImageUnit, FinalizeYPICImageUnit},        // pic

@@ -11,4 +11,9 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/VideoDecoder.cpp
   formats/MPEGImage.cpp
   formats/AVIImage.cpp
+  formats/novTIFFImage.cpp
+  formats/TiffTagNodes.cpp
+  formats/TiffDecodeUtils.cpp
+  formats/PSDImage.cpp
+  formats/PSPImage.cpp
 )

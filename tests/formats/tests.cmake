@@ -7,6 +7,9 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/ILBMImageTest.cpp
   formats/YPICImageTest.cpp
   formats/VideoImageTest.cpp
+  formats/PSDImageTest.cpp
+  formats/PSPImageTest.cpp
+  formats/TIFFImageTest.cpp
 )
 if(TARGET AVIDec)
   target_compile_definitions(vorlix_formats_tests PRIVATE VORLIX_VIDEO_DECODER_DIR="${CMAKE_BINARY_DIR}/")
