@@ -2,8 +2,12 @@
 
 #include <mutex>
 
+#include "formats/DcrImageA.h"
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
+#include "formats/IconImageA.h"
+#include "formats/IconImageB.h"
+#include "formats/Mag.h"
 #include "formats/PNMImage.h"
 #include "save/ZetJPEGImage.h"
 
@@ -20,6 +24,11 @@ constexpr FormatUnit kUnits[] = {
     {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},    // png
     {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
     {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
+    {InitializeMagUnit, FinalizeMagUnit},                    // mag
+    {InitializeIconImageAUnit, FinalizeIconImageAUnit},      // cur
+    {InitializeDcrImageAUnit, FinalizeDcrImageAUnit},        // dcr, res
+    // Takes "ico" from the platform's icon class, and "cur" from TIconImageA.
+    {InitializeIconImageBUnit, FinalizeIconImageBUnit},      // ico, cur
 };
 
 std::mutex gMutex;
