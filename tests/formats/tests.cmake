@@ -4,4 +4,6 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/PNGImageTest.cpp
   formats/PNMImageTest.cpp
   formats/MagImageTest.cpp
+  formats/IconImageTest.cpp
+  formats/DcrImageTest.cpp
 )
