@@ -261,6 +261,14 @@ void TMAGImage::SaveToStream(TStream& stream) const {
     stream.WriteBuffer(file.data(), int64_t(file.size()));
 }
 
+void TMAGImage::WriteData(TStream& stream) const {
+    if (bitmap_->Empty() && !(data_ && data_->Stream)) {
+        stream.WriteDWordLE(0);
+        return;
+    }
+    TGraphic::WriteData(stream);
+}
+
 std::vector<uint8_t> TMAGImage::Encode() const {
     if (bitmap_->Empty()) RaiseInvalidMagOperation(MagText::NoDib);
     const TBitmap picture = Normalised(*bitmap_);

@@ -32,6 +32,8 @@ public:
     // EInvalidMagOperation "not have DIB" without a picture.
     void SaveToStream(TStream& stream) const override;
     std::string LoadWarning() const override { return warning_; }
+    // The 32-bit size and what SaveToStream writes (0 for an empty picture).
+    void WriteData(TStream& stream) const override;
 
     // True only for a TMAGImage sharing this one's data.
     virtual bool Equals(const TGraphic& other) const;

@@ -178,6 +178,9 @@ TEST(MAGImage, AnUnchangedFileIsWrittenBackByteForByte) {
     const std::vector<uint8_t> changed = Saved(copy);
     EXPECT_NE(changed, file);
     EXPECT_EQ(std::string(changed.begin() + 8, changed.begin() + 12), "vunP");
+    TMemoryStream property;
+    copy.WriteData(property);
+    EXPECT_EQ(std::vector<uint8_t>(property.Bytes().begin() + 4, property.Bytes().end()), changed);
 
     TMAGImage other;
     LoadInto(other, file);
