@@ -124,6 +124,13 @@ TEST(IconImageB, OnlyIndexedImagesWithoutTransparencyRowsStayIndexed) {
     EXPECT_EQ(masked.Bitmap().PixelFormat(), pf24bit);
     EXPECT_EQ(Colours(masked.Bitmap()), Colours(picture));
 
+    // A width byte of 0 stands for 256 pixels.
+    const TBitmap wideIcon = With16Colours(256, 2, 8);
+    TIconImageB widest;
+    LoadInto(widest, IconFile({{wideIcon, false}}));
+    EXPECT_EQ(widest.Width(), 256);
+    EXPECT_EQ(Indices(widest.Bitmap()), Indices(wideIcon));
+
     // 24-bit rows 15 pixels wide are 48 bytes long.
     const TBitmap odd = RandomBitmap(15, 6, 9);
     TIconImageB wide;

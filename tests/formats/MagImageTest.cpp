@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "formats/Mag.h"
@@ -158,6 +159,37 @@ TEST(MAGImage, EncodedPicturesDecodeToTheSameIndicesAndPalette) {
         // The repeated blocks are copies, so only part of the pixels are stored.
         EXPECT_LT(PartsOf(file, 32 + 9 + 1).pixels.size(), picture.PixelBytes() * 3 / 4);
     }
+}
+
+TEST(MAGImage, FlagsFromFlagBStayAndPickUnitsByTheCopyTable) {
+    // 8 x 3, 256 colours: two flag bytes a row. Row 0 sets 0x12 in byte 1,
+    // row 1 sets byte 0 to 0x45, row 2 changes it to 0x63 and byte 1 to 0.
+    std::vector<uint8_t> file(32, ' ');
+    std::memcpy(file.data(), "MAKI02  ", 8);
+    file.push_back(0x1A);
+    const size_t h = file.size();
+    file.resize(h + 32 + 768, 0);
+    file[h + 3] = 0x80;
+    PutLE16(file, h + 8, 7);
+    PutLE16(file, h + 10, 2);
+    auto put32 = [&](size_t at, uint32_t v) {
+        PutLE16(file, at, uint16_t(v));
+        PutLE16(file, at + 2, uint16_t(v >> 16));
+    };
+    put32(h + 12, 800);
+    put32(h + 16, 802);
+    put32(h + 20, 4);
+    put32(h + 24, 806);
+    put32(h + 28, 8);
+    file.insert(file.end(), {0x6C, 0x00, 0x12, 0x45, 0x26, 0x12, 1, 2, 3, 4, 5, 6, 7, 8});
+
+    TMAGImage mag;
+    LoadInto(mag, file);
+    EXPECT_EQ(mag.Comment(), "");
+    EXPECT_EQ(Indices(mag.Bitmap()), (std::vector<uint8_t>{1, 2, 3, 4, 3, 4, 3, 4,    // copies 1 and 2 units left
+                                                            1, 2, 1, 2, 1, 2, 1, 2,    // 1 up, 1 up and 1 left
+                                                            1, 2, 0, 0, 5, 6, 7, 8}));  // 2 up; 4 left is outside
+    EXPECT_EQ(mag.LoadWarning(), "");
 }
 
 TEST(MAGImage, AnUnchangedFileIsWrittenBackByteForByte) {
