@@ -68,6 +68,17 @@ TBitmap Normalised(const TBitmap& source) {
 
 bool SameUnit(const uint8_t* a, const uint8_t* b) { return a[0] == b[0] && a[1] == b[1]; }
 
+// The picture size a header describes; either may come out 0 or less.
+struct TMagSize {
+    int Width;
+    int Height;
+};
+TMagSize SizeOf(const TMagHeader& header) {
+    const int align = MagPixelAlign(header.Colours256());
+    return {header.XEnd / align * align + align - header.XStart / align * align,
+            int(header.YEnd) - int(header.YStart) + 1};
+}
+
 }  // namespace
 
 TMAGImage::TMAGImage() : TFormatImage(std::make_shared<TMagData>()) {
@@ -175,8 +186,7 @@ void TMAGImage::LoadFromStream(TStream& stream) {
     const TMagHeader& header = data->Header;
     const bool colours256 = header.Colours256();
     const int align = MagPixelAlign(colours256);
-    const int width = header.XEnd / align * align + align - header.XStart / align * align;
-    const int height = int(header.YEnd) - int(header.YStart) + 1;
+    const auto [width, height] = SizeOf(header);
     if (width <= 0 || height <= 0) RaiseMagError(MagText::NotMag);
     const uint64_t pictureBytes = uint64_t(width) * uint64_t(height) / (colours256 ? 1 : 2);
     if (pictureBytes > kBestPictureBytesPerFileByte * (bytes.size() - headerAt)) RaiseMagError(MagText::NotMag);
@@ -187,7 +197,7 @@ void TMAGImage::LoadFromStream(TStream& stream) {
                          bytes.begin() + kMagUserNameOffset + kMagUserNameLength);
     userName.erase(userName.find_last_not_of(' ') + 1);
 
-    Decode(bytes, headerAt);  // replaces warning_ and the bitmap; raises before any field changes
+    Decode(bytes, headerAt, header, width, height);  // raises before it changes anything
     comment_.assign(bytes.begin() + kMagSignatureSize, end);
     userName_ = std::move(userName);
     colourMode_ = colours256 ? 1 : 0;
@@ -199,12 +209,9 @@ void TMAGImage::LoadFromStream(TStream& stream) {
     modified_ = false;
 }
 
-void TMAGImage::Decode(const std::vector<uint8_t>& bytes, size_t headerAt) {
-    const TMagHeader header = TMagHeader::Parse(bytes.data() + headerAt);
+void TMAGImage::Decode(const std::vector<uint8_t>& bytes, size_t headerAt, const TMagHeader& header, int width,
+                       int height) {
     const bool colours256 = header.Colours256();
-    const int align = MagPixelAlign(colours256);
-    const int width = header.XEnd / align * align + align - header.XStart / align * align;
-    const int height = int(header.YEnd) - int(header.YStart) + 1;
 
     TBitmap picture(width, height, colours256 ? pf8bit : pf4bit);
     const int entries = colours256 ? 256 : 16;

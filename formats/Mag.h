@@ -64,7 +64,8 @@ public:
     void SetStart(int x, int y);
 
 private:
-    void Decode(const std::vector<uint8_t>& bytes, size_t headerAt);
+    // The picture of the file in bytes whose header starts at headerAt.
+    void Decode(const std::vector<uint8_t>& bytes, size_t headerAt, const TMagHeader& header, int width, int height);
 
     int colourMode_ = 0;
     std::string comment_;
