@@ -100,6 +100,25 @@ TEST(DcrImageA, ResourceFilesOfTheResourceCompilerShowTheirFirstPicture) {
     EXPECT_EQ(PixelBytes(photo.Bitmap()), PixelBytes(decoded));
 }
 
+TEST(DcrImageA, AnIconResourceTakesItsHeightFromItsBitmap) {
+    // 16 x 8, 24-bit: the stored height counts the transparency rows too.
+    const TBitmap picture = RandomBitmap(16, 8, 5);
+    std::vector<uint8_t> dib;
+    Put32(dib, 40);
+    Put32(dib, 16);
+    Put32(dib, 16);
+    Put32(dib, 0x00180001);  // planes 1, 24 bits
+    dib.resize(40, 0);
+    for (int y = 7; y >= 0; --y) dib.insert(dib.end(), picture.ScanLine(y), picture.ScanLine(y) + 48);
+    dib.resize(dib.size() + 8 * 4, 0);
+    TDcrImageA dcr;
+    LoadInto(dcr, ResourceFile({Entry(rkIcon, 1, dib), Entry(14, 7, {})}));
+    EXPECT_EQ(dcr.Current().ResourceName, "7");
+    ASSERT_EQ(dcr.Width(), 16);
+    ASSERT_EQ(dcr.Height(), 8);
+    EXPECT_EQ(PixelBytes(dcr.Bitmap()), PixelBytes(picture));
+}
+
 TEST(DcrImageA, TheWriterLaysOutOneBitmapResource) {
     const std::vector<uint8_t> icon1 = Written(TBitmap(3, 2, pf8bit), "ICON1");
     EXPECT_EQ(std::vector<uint8_t>(icon1.begin(), icon1.begin() + 32),

@@ -150,8 +150,10 @@ TEST(IconImageB, BadDirectoriesAndCutFilesAreRefused) {
     EXPECT_EQ(LoadError(with16(2, 3)), "Resource type error");
     EXPECT_EQ(LoadError(with16(4, 0)), "Signature err");
     std::vector<uint8_t> colourCount = good;
-    colourCount[8] = 0;  // a 4-bit image with no colour count
-    EXPECT_EQ(LoadError(colourCount), "Zero BitCount");
+    for (uint8_t count : {0, 2}) {  // a 4-bit image without its colour count, or with another
+        colourCount[8] = count;
+        EXPECT_EQ(LoadError(colourCount), "Zero BitCount");
+    }
 
     // A directory that claims more images than the file holds, an image
     // past the end, and colour rows cut short raise the read error; cut
