@@ -16,4 +16,9 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/TiffDecodeUtils.cpp
   formats/PSDImage.cpp
   formats/PSPImage.cpp
+  formats/Mag.cpp
+  formats/MagTypes.cpp
+  formats/IconImageA.cpp
+  formats/IconImageB.cpp
+  formats/DcrImageA.cpp
 )

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "formats/DcrImageA.h"
 #include "formats/FormatRegistry.h"
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
+#include "formats/IconImageA.h"
+#include "formats/IconImageB.h"
+#include "formats/Mag.h"
 #include "formats/PNMImage.h"
 #include "platform/BmpCodec.h"
 #include "platform/Palettes.h"
 #include "save/ZetJPEGImage.h"
+#include "platform/PlatformGraphics.h"
 #include "FormatTestSupport.h"
 
 using namespace formats_test;
@@ -149,4 +154,31 @@ TEST(FormatRegistry, ASizeBeyondThePictureCapIsTheReadersOwnError) {
             },
             EInvalidGraphic);
     }
+TEST(FormatRegistry, TheIconClassesTakeOverIconsAndCursors) {
+    RegisterFormatUnits();
+    EXPECT_EQ(TPicture::FindGraphicClass("ico"), &TIconImageB::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("CUR"), &TIconImageB::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("mag"), &TMAGImage::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("dcr"), &TDcrImageA::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("res"), &TDcrImageA::StaticClass());
+    EXPECT_TRUE(EntriesOf(TIcon::StaticClass()).empty());
+    // The earlier "cur" row stays, overridden.
+    ASSERT_EQ(EntriesOf(TIconImageA::StaticClass()).size(), 1u);
+    EXPECT_EQ(EntriesOf(TIconImageA::StaticClass())[0].Description, "Cursor");
+    EXPECT_EQ(EntriesOf(TMAGImage::StaticClass()).at(0).Description, "MAki chan Graphic format");
+    const auto dcr = EntriesOf(TDcrImageA::StaticClass());
+    ASSERT_EQ(dcr.size(), 2u);
+    EXPECT_EQ(dcr[0].Description, "Delphi resource");
+    EXPECT_EQ(dcr[1].Description, "Win32 resource");
+
+    const std::string cursor = TempPath("registry.cur");
+    TMemoryStream(Fixture("cur_hotspot.cur")).SaveToFile(cursor);
+    TPicture picture;
+    picture.LoadFromFile(cursor);
+    EXPECT_NE(dynamic_cast<TIconImageB*>(picture.Graphic()), nullptr);
+    std::filesystem::remove(cursor);
+
+    UnregisterFormatUnits();
+    EXPECT_EQ(TPicture::FindGraphicClass("ico"), &TIcon::StaticClass());
+    RegisterFormatUnits();
 }

@@ -10,6 +10,9 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/PSDImageTest.cpp
   formats/PSPImageTest.cpp
   formats/TIFFImageTest.cpp
+  formats/MagImageTest.cpp
+  formats/IconImageTest.cpp
+  formats/DcrImageTest.cpp
 )
 if(TARGET AVIDec)
   target_compile_definitions(vorlix_formats_tests PRIVATE VORLIX_VIDEO_DECODER_DIR="${CMAKE_BINARY_DIR}/")
