@@ -1,6 +1,7 @@
 #include "app/WindowMessages.h"
 
 #include "lang/vorlixLangDefault.h"
+#include "save/ZetJPEGImage.h"
 
 std::string FillMessage(const std::string& text, const std::string& value) {
     const size_t at = text.find("%s");
@@ -10,7 +11,7 @@ std::string FillMessage(const std::string& text, const std::string& value) {
 
 std::string LoadWarningMessage(const std::string& warning, const std::string& path) {
     const std::string said =
-        warning == EndsEarlyWarning ? MainWindowTexts.EndsEarly : FillMessage(MainWindowTexts.LoadWarning, warning);
+        warning == TJPEGImage::EndsEarlyWarning ? MainWindowTexts.EndsEarly : FillMessage(MainWindowTexts.LoadWarning, warning);
     return said + "\n" + path;
 }
 

@@ -9,9 +9,6 @@
 // sequence means anything here.
 std::string FillMessage(const std::string& text, const std::string& value);
 
-// What the readers say of a file that ends before the picture does.
-inline constexpr const char* EndsEarlyWarning = "ends early; the rest of the picture is missing";
-
 // The box text for a picture that opened with a reader's warning: the
 // warning in the interface language (known warnings have their own text,
 // others are quoted), then the file on its own line.
