@@ -19,13 +19,14 @@ std::unique_ptr<QTranslator>& Installed() {
     static std::unique_ptr<QTranslator> translator;
     return translator;
 }
-}  // namespace
 
+// The locale of Qt's translation files for a language number, empty for none.
 const char* QtTranslationLocale(int languageNumber) {
     for (const auto& row : kQtLocales)
         if (row.Number == languageNumber) return row.Locale;
     return "";
 }
+}  // namespace
 
 bool ApplyQtTranslations(int languageNumber) {
     std::unique_ptr<QTranslator>& installed = Installed();

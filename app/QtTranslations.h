@@ -8,7 +8,3 @@
 // English texts. Open windows retranslate themselves on the next pass of
 // the event loop. Returns whether a translation is installed.
 bool ApplyQtTranslations(int languageNumber);
-
-// The locale name of Qt's translation files for a language number ("ja"
-// for 2), empty for none.
-const char* QtTranslationLocale(int languageNumber);

@@ -5,7 +5,7 @@
 
 std::string FillMessage(const std::string& text, const std::string& value) {
     const size_t at = text.find("%s");
-    if (at == std::string::npos) return text + value;
+    if (at == std::string::npos) return text + " " + value;
     return text.substr(0, at) + value + text.substr(at + 2);
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 // text with its first "%s" replaced by value; a text without one gets
-// value after it. The texts come from language files, so no other "%"
+// value after it, a blank between. The texts come from language files, so no other "%"
 // sequence means anything here.
 std::string FillMessage(const std::string& text, const std::string& value);
 
