@@ -13,6 +13,8 @@ PACKAGES := cmake g++ make pkg-config \
 	libavformat-dev libavcodec-dev libswscale-dev libavutil-dev \
 	fonts-noto-cjk fonts-dejavu-core fonts-liberation2 \
 	desktop-file-utils appstream dpkg-dev file
+# Qt's own dialog texts in the interface language.
+PACKAGES += qt6-translations-l10n
 BENCH_PACKAGES := python3-pil
 
 .PHONY: all deps bench-deps configure build run test test-asan bench install package clean

@@ -16,7 +16,9 @@ list(APPEND VORLIX_GUI_SOURCES
   app/LanguageWidgets.cpp
   app/NumEdit.cpp
   app/OpenPictureDialog.cpp
+  app/QtTranslations.cpp
   app/Unit1.cpp
   app/dlgPrefix.cpp
   app/dlgSampleOutputFormat.cpp
+  app/WindowMessages.cpp
 )
