@@ -154,6 +154,8 @@ TEST(FormatRegistry, ASizeBeyondThePictureCapIsTheReadersOwnError) {
             },
             EInvalidGraphic);
     }
+}
+
 TEST(FormatRegistry, TheIconClassesTakeOverIconsAndCursors) {
     RegisterFormatUnits();
     EXPECT_EQ(TPicture::FindGraphicClass("ico"), &TIconImageB::StaticClass());
