@@ -4,7 +4,10 @@
 
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
+#include "formats/PCXImage.h"
 #include "formats/PNMImage.h"
+#include "formats/SGIImage.h"
+#include "formats/TGAImage.h"
 #include "save/ZetJPEGImage.h"
 
 namespace {
@@ -20,6 +23,9 @@ constexpr FormatUnit kUnits[] = {
     {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},    // png
     {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
     {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
+    {InitializeTGAImageUnit, FinalizeTGAImageUnit},          // tga, vst, icb, vda
+    {InitializePCXImageUnit, FinalizePCXImageUnit},          // pcx
+    {InitializeSGIImageUnit, FinalizeSGIImageUnit},          // sgi, rgb, rgba
 };
 
 std::mutex gMutex;

@@ -3,5 +3,8 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/FormatRegistry.cpp
   formats/GIFImage.cpp
   formats/GLDPNGImage.cpp
+  formats/PCXImage.cpp
   formats/PNMImage.cpp
+  formats/SGIImage.cpp
+  formats/TGAImage.cpp
 )
