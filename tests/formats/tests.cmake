@@ -2,6 +2,7 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/FormatRegistryTest.cpp
   formats/GIFImageTest.cpp
   formats/PNGImageTest.cpp
+  formats/PCXImageTest.cpp
   formats/PNMImageTest.cpp
   formats/TGAImageTest.cpp
 )
