@@ -4,5 +4,6 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/PNGImageTest.cpp
   formats/PCXImageTest.cpp
   formats/PNMImageTest.cpp
+  formats/SGIImageTest.cpp
   formats/TGAImageTest.cpp
 )
