@@ -189,6 +189,9 @@ void TSGIImage::SaveToStream(TStream& stream) const {
     PutBE16(header + 6, static_cast<unsigned>(picture.Width()));
     PutBE16(header + 8, static_cast<unsigned>(picture.Height()));
     PutBE16(header + 10, static_cast<unsigned>(channels));
+    // The largest value a byte channel can hold: readers that check the
+    // range (netpbm's among them) refuse a maximum of 0.
+    header[19] = 255;
     stream.WriteBuffer(header, kHeaderSize);
 
     // Channel 0 is red, 1 green, 2 blue, 3 the fourth byte; pixels hold

@@ -38,8 +38,8 @@ public:
     // than 1, 3 or 4; a file without the magic number loads nothing,
     // silently.
     void LoadFromStream(TStream& stream) override;
-    // Verbatim, three channels (four for a 32-bit picture). The own picture
-    // is never changed.
+    // Verbatim, three channels (four for a 32-bit picture), pixel values
+    // 0 to 255. The own picture is never changed.
     void SaveToStream(TStream& stream) const override;
     std::string LoadWarning() const override { return warning_; }
 

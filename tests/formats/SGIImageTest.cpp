@@ -223,7 +223,8 @@ TEST(SGIImage, WrittenFilesHaveTheirLayoutAndComeBack) {
     ASSERT_EQ(file.size(), 524u);
     EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.begin() + 12),
               (std::vector<uint8_t>{0x01, 0xDA, 0, 1, 0, 3, 0, 2, 0, 2, 0, 3}));
-    EXPECT_TRUE(std::all_of(file.begin() + 12, file.begin() + 512, [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(std::vector<uint8_t>(file.begin() + 12, file.begin() + 20), (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 255}));
+    EXPECT_TRUE(std::all_of(file.begin() + 20, file.begin() + 512, [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(std::vector<uint8_t>(file.begin() + 512, file.end()),
               (std::vector<uint8_t>{7, 10, 1, 4, 8, 11, 2, 5, 9, 12, 3, 6}));
 
