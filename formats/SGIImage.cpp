@@ -115,7 +115,10 @@ void TSGIImage::LoadFromStream(TStream& stream) {
     uint8_t headerBytes[kHeaderSize] = {};
     std::memcpy(headerBytes, bytes.data(), std::min(bytes.size(), kHeaderSize));
     const TSGIHeader h = ParseHeader(headerBytes);
-    if (h.Magic != kMagic) return;
+    if (h.Magic != kMagic) {
+        warning_ = "The file is not an SGI picture; nothing was loaded.";
+        return;
+    }
     if (h.BytesPerChannel != 1) throw EInvalidGraphic(kBytesPerChannelError);
     // Grey pictures are commonly stored with dimension 2 (one channel,
     // whatever the z size says), single rows with dimension 1.

@@ -136,6 +136,7 @@ TEST(SGIImage, HeaderChecks) {
     bad[1] = 0xDB;
     LoadInto(sgi, bad);
     EXPECT_EQ(sgi.Bitmap().Width(), 11);
+    EXPECT_FALSE(sgi.LoadWarning().empty());
     EXPECT_TRUE(LoadSgi(bad)->Bitmap().Empty());
     EXPECT_TRUE(LoadSgi({0x01})->Bitmap().Empty());
 
