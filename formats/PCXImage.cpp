@@ -230,10 +230,11 @@ void TPCXImage::LoadFromStream(TStream& stream) {
     const size_t planes = h.Planes, bytesPerLine = h.BytesPerLine;
     const bool runLength = h.Encoding == 1;
     const uint64_t dataBytes = uint64_t(height) * planes * bytesPerLine;
-    if (!runLength && layout != TLayout::Unknown && dataBytes > in.Remaining())
+    const bool readable = layout != TLayout::Unknown && bytesPerLine > 0;
+    if (!runLength && readable && dataBytes > in.Remaining())
         throw EReadError(PlatformMessages::ReadError);
     const uint64_t pictureBytes = (uint64_t(width) * TBitmap::BitsPerPixel(format) + 7) / 8 * uint64_t(height);
-    RequirePictureWithinData(pictureBytes, layout == TLayout::Unknown ? 0 : kBestRunRatio * in.Remaining());
+    RequirePictureWithinData(pictureBytes, readable ? kBestRunRatio * in.Remaining() : 0);
 
     TBitmap picture(width, height, format);
     std::string warning;
@@ -251,7 +252,9 @@ void TPCXImage::LoadFromStream(TStream& stream) {
     if (layout == TLayout::Unknown) {
         warning = Format("PCX pictures with %d bits per pixel in %d planes cannot be read; the picture is left empty.",
                          h.BitsPerPixel, h.Planes);
-    } else {
+    } else if (!readable) {
+        warning = "The PCX file gives its rows no bytes; the picture is left empty.";
+    } else if (width > 0) {
         TPcxData data(in, runLength);
         std::vector<uint8_t> row(planes * bytesPerLine);
         for (int y = 0; y < height; ++y) {

@@ -145,7 +145,7 @@ void TSGIImage::LoadFromStream(TStream& stream) {
     if (format == pf8bit) picture.SetPalette(GreyRampPalette());
     std::vector<std::vector<uint8_t>> rows(channels, std::vector<uint8_t>(width));
     bool complete = true;
-    for (size_t r = 0; r < height; ++r) {
+    for (size_t r = 0; r < height && width > 0; ++r) {
         for (size_t c = 0; c < channels; ++c) {
             std::vector<uint8_t>& row = rows[c];
             std::fill(row.begin(), row.end(), 0);

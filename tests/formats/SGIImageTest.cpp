@@ -140,6 +140,8 @@ TEST(SGIImage, HeaderChecks) {
     EXPECT_TRUE(LoadSgi(bad)->Bitmap().Empty());
     EXPECT_TRUE(LoadSgi({0x01})->Bitmap().Empty());
 
+    EXPECT_EQ(LoadSgi(Sgi({.width = 0, .height = 3, .channels = 1}, {1, 2}))->Bitmap().Height(), 3);
+
     // Dimension 1 is a single row, whatever the other sizes say.
     const auto row = LoadSgi(Sgi({.dimension = 1, .width = 2, .height = 9, .channels = 3}, {4, 5}));
     EXPECT_EQ(row->Bitmap().Height(), 1);
@@ -211,7 +213,7 @@ TEST(SGIImage, DamagedAndHostileFiles) {
             }
         }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));  // a hang, not a slow machine
 }
 
 TEST(SGIImage, WrittenFilesHaveTheirLayoutAndComeBack) {
