@@ -91,8 +91,7 @@ CliPicture ReadPicture(const std::string& fileName, const CliReadOptions& option
     }
     picture.Bitmap.Assign(*holder.Graphic());
     picture.ClassName = holder.Graphic()->ClassType().Name;
-    if (const std::string warning = holder.Graphic()->LoadWarning(); !warning.empty())
-        picture.Details.push_back("warning: " + warning);
+    picture.Warning = holder.Graphic()->LoadWarning();
     if (const auto* png = dynamic_cast<const TGLDPNG*>(holder.Graphic()); png && png->HasAlpha())
         picture.Alpha = png->AlphaBitmap();
     return picture;

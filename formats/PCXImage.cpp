@@ -250,10 +250,10 @@ void TPCXImage::LoadFromStream(TStream& stream) {
     }
 
     if (layout == TLayout::Unknown) {
-        warning = Format("PCX pictures with %d bits per pixel in %d planes cannot be read; the picture is left empty.",
+        warning = Format("PCX pictures of %d bits per pixel in %d planes cannot be read; the picture is left empty",
                          h.BitsPerPixel, h.Planes);
     } else if (!readable) {
-        warning = "The PCX file gives its rows no bytes; the picture is left empty.";
+        warning = "the rows have no bytes; the picture is left empty";
     } else if (width > 0) {
         TPcxData data(in, runLength);
         std::vector<uint8_t> row(planes * bytesPerLine);

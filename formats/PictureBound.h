@@ -23,5 +23,4 @@ inline void RequirePictureWithinData(uint64_t pictureBytes, uint64_t fillableByt
 }
 
 // The load warnings of the readers that show what a damaged file holds.
-inline constexpr const char* kFileEndsEarlyWarning =
-    "The file ends before its picture does; the rest of the picture is left empty.";
+inline constexpr const char* kFileEndsEarlyWarning = "ends early; the rest of the picture is missing";

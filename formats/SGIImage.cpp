@@ -116,7 +116,7 @@ void TSGIImage::LoadFromStream(TStream& stream) {
     std::memcpy(headerBytes, bytes.data(), std::min(bytes.size(), kHeaderSize));
     const TSGIHeader h = ParseHeader(headerBytes);
     if (h.Magic != kMagic) {
-        warning_ = "The file is not an SGI picture; nothing was loaded.";
+        warning_ = "no SGI magic number; nothing was loaded";
         return;
     }
     if (h.BytesPerChannel != 1) throw EInvalidGraphic(kBytesPerChannelError);

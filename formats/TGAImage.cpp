@@ -256,11 +256,11 @@ void TTGAImage::LoadFromStream(TStream& stream) {
             cutShort |= !(runLength ? ReadRunLength(in, sink, pixel) : ReadPlain(in, sink, pixel));
             if (cutShort) warning = kFileEndsEarlyWarning;
         } else {
-            warning = Format("Targa pictures of type %d with %d bits per pixel cannot be read; the picture is left empty.",
+            warning = Format("Targa type %d with %d bits per pixel cannot be read; the picture is left empty",
                              h.ImageType, h.PixelDepth);
         }
     } else {
-        warning = Format("Targa pictures with %d bits per pixel cannot be read.", h.PixelDepth);
+        warning = Format("Targa pictures of %d bits per pixel cannot be read; nothing was loaded", h.PixelDepth);
     }
 
     if (picture) *bitmap_ = std::move(*picture);
