@@ -3,6 +3,7 @@ list(APPEND VORLIX_CORE_SOURCES
   save/KestruneFileTypes.cpp
   save/MagDcrWriters.cpp
   save/SaveDialogPassport.cpp
+  save/TargaSGIPCXWriters.cpp
   save/ZetJPEGImage.cpp
 )
 # The libjpeg call boundary is C, so that only C frames lie between its jump
