@@ -5,6 +5,10 @@ list(APPEND VORLIX_CORE_SOURCES
   save/ZetJPEGImage.cpp
   save/ZetJPEGCompress.cpp
   save/ZetJPEGSubsampling.cpp
+  save/mdFileStream.cpp
+  save/mdMemoryStream.cpp
+  save/mdJpegInfo.cpp
+  save/novExifMania.cpp
 )
 # The libjpeg call boundary is C, so that only C frames lie between its jump
 # points and libjpeg's error exit. It is built on its own because the

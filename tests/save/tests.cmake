@@ -8,4 +8,6 @@ vorlix_add_test_program(vorlix_save_tests
   save/SaveDialogPassportTest.cpp
   save/JPEGSaveTestSupport.h
   save/ZetJPEGCompressTest.cpp
+  save/ExifSegmentTest.cpp
+  save/ExifSaveTest.cpp
 )
