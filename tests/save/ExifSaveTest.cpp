@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "images/Effector/commonColor.h"
 #include "platform/Exceptions.h"
@@ -313,6 +314,37 @@ TEST_F(SaveJPEGWithExifTest, FailuresLeaveTheTargetAsItWas) {
                  EFCreateError);
     EXPECT_EQ(testing_support::ReadFileText(target), "old contents");
     ExpectFolderHolds({"target.jpg", "cut.jpg", "crowded.jpg"});
+}
+
+// Damaged source files through the whole path the save flow takes: the
+// probe, then the save with what the probe allows. Each save either writes
+// a whole JPEG or fails and leaves the target as it was.
+TEST_F(SaveJPEGWithExifTest, DamagedSourcesNeverCrashOrHalfWriteTheTarget) {
+    const std::vector<uint8_t> original = SaveFixtureBytes("exif_ii.jpg");
+    const TBitmap picture = SourcePicture();
+    const std::string source = Path("source.jpg"), target = Path("target.jpg");
+    std::mt19937 random(77);
+    int saved = 0;
+    for (int round = 0; round < 200; ++round) {
+        std::vector<uint8_t> bytes = original;
+        for (int i = 0, n = 1 + int(random() % 4); i < n; ++i)
+            bytes[2 + random() % 400] = static_cast<uint8_t>(random());
+        if (round % 7 == 0) bytes.resize(2 + random() % 1200);
+        testing_support::WriteFileText(source, std::string(bytes.begin(), bytes.end()));
+        testing_support::WriteFileText(target, "old contents");
+        const TExifProbe probe = ProbeExif(source);
+        try {
+            ASSERT_TRUE(SaveJPEGWithExif(picture, source, target, false, false, probe.HasExif, probe.HasThumbnail,
+                                         round % 2 ? jss444 : jss420, 80));
+            ++saved;
+            const JPEGHeader written = LoadJPEG(ReadFileBytes(target));
+            EXPECT_EQ(written.Width, picture.Width());
+        } catch (const Exception&) {
+            EXPECT_EQ(testing_support::ReadFileText(target), "old contents");
+        }
+    }
+    EXPECT_GT(saved, 60);
+    ExpectFolderHolds({"source.jpg", "target.jpg"});
 }
 
 }  // namespace
