@@ -59,8 +59,8 @@ void EncodeJPEG444(const TBitmap& picture, TStream& stream, bool progressive, bo
     ResetTranscodeOptions();
     TranscodeOptions.ForceGrayscale = grayscale;
     TranscodeOptions.Progressive = progressive;
-    // A warning from the rewrite of our own encoder's output would be
-    // libjpeg's business alone; an error raises.
+    // Its result tells only of libjpeg's warnings, which do not spoil the
+    // file; an error raises and leaves the stream as it was.
     TranscodeJPEG(stream, scratch);
     stream.SetPosition(0);
     stream.SetSize(0);

@@ -1,5 +1,6 @@
 #include "save/mdJpegInfo.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Exceptions.h"
