@@ -89,7 +89,9 @@ TEST(FindExifSegment, FindsOnlyAWholeFirstExifAPP1) {
         int64_t start = -1, size = -1;
         EXPECT_EQ(FindExifSegment(SaveFixture(c.file), start, size), c.found) << c.file;
         EXPECT_EQ(start, c.start) << c.file;
-        if (c.found) EXPECT_EQ(size, int64_t(ExifSegmentOf(SaveFixtureBytes(c.file)).size())) << c.file;
+        if (c.found) {
+            EXPECT_EQ(size, int64_t(ExifSegmentOf(SaveFixtureBytes(c.file)).size())) << c.file;
+        }
     }
     EXPECT_THROW(HasExif(SaveFixture("missing.jpg")), EFOpenError);
 }
