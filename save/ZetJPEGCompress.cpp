@@ -8,7 +8,6 @@
 #include <jerror.h>
 
 #include "platform/Exceptions.h"
-#include "platform/SysUtils.h"
 #include "save/JPEGCoefficients.h"
 #include "save/JPEGSession.h"
 #include "save/ZetJPEGImage.h"
@@ -178,7 +177,7 @@ bool TranscodeJPEG(TStream& source, TStream& destination) {
                 writer.SetColorspace(JCS_GRAYSCALE);
                 c.comp_info[0].quant_tbl_no = lumaTable;
             } else if (!(d.jpeg_color_space == JCS_GRAYSCALE && d.num_components == 1)) {
-                throw EJPEG(Format("JPEG error #%d", static_cast<int>(JERR_CONVERSION_NOTIMPL)));
+                throw EJPEG(JPEGErrorMessage(JERR_CONVERSION_NOTIMPL));
             }
         }
         if (TranscodeOptions.Progressive) writer.SimpleProgression();
