@@ -8,4 +8,8 @@ vorlix_add_test_program(vorlix_save_tests
   save/SaveDialogPassportTest.cpp
   save/MagDcrWritersTest.cpp
   save/TargaSGIPCXWritersTest.cpp
+  save/JPEGSaveTestSupport.h
+  save/ZetJPEGCompressTest.cpp
+  save/ExifSegmentTest.cpp
+  save/ExifSaveTest.cpp
 )
