@@ -3,6 +3,11 @@ list(APPEND VORLIX_CORE_SOURCES
   save/KestruneFileTypes.cpp
   save/SaveDialogPassport.cpp
   save/ZetJPEGImage.cpp
+  save/AlphaPlane.cpp
+  save/PNGGIFWriters.cpp
+  save/PNMWriters.cpp
+  save/SaveDispatch.cpp
+  save/WriterGuard.cpp
 )
 # The libjpeg call boundary is C, so that only C frames lie between its jump
 # points and libjpeg's error exit. It is built on its own because the
