@@ -6,8 +6,9 @@
 
 const std::set<std::string> kReadValuedOptions = {"jpeg-scale"};
 const std::set<std::string> kReadFlagOptions = {"jpeg-grayscale", "jpeg-palette", "jpeg-fast", "jpeg-no-smoothing"};
-const std::set<std::string> kWriteValuedOptions = {"quality"};
-const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive"};
+const std::set<std::string> kWriteValuedOptions = {"quality", "type", "resource-name"};
+const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive", "interlaced", "reduce256", "transparent",
+                                                 "rle"};
 
 CliReadOptions ReadOptionsFrom(const CliArguments& arguments) {
     CliReadOptions options;
@@ -33,6 +34,15 @@ CliWriteOptions WriteOptionsFrom(const CliArguments& arguments) {
     options.JpegQuality = static_cast<uint8_t>(arguments.Integer("quality", 1, 100).value_or(90));
     options.JpegGrayscale = arguments.Has("grayscale");
     options.JpegProgressive = arguments.Has("progressive");
+    if (const auto type = arguments.Value("type")) {
+        options.Type = FileTypeByName(*type);
+        if (!options.Type) throw UsageError("--type takes bmp, png, jpg, gif, tga, sgi, pcx, ppm, pgm, pbm, mag or dcr, not '" + *type + "'");
+    }
+    options.PngInterlaced = arguments.Has("interlaced");
+    options.Reduce256 = arguments.Has("reduce256");
+    options.Transparent = arguments.Has("transparent");
+    options.TgaRle = arguments.Has("rle");
+    options.ResourceName = arguments.Value("resource-name").value_or("");
     return options;
 }
 
