@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <filesystem>
 
 #include "app/CommandGuard.h"
@@ -241,4 +244,39 @@ TEST_F(SaveFlowTest, FailuresGiveOneMessageAndKeepTheTarget) {
     EXPECT_TRUE(warnings_.empty());
     EXPECT_EQ(errors_.size(), 1u);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The file-size limit makes every write fail part-way, even for a
+// privileged user, as a full disk does.
+TEST_F(SaveFlowTest, SaveThatFailsPartWayKeepsTheReplacedFileAndShowsOneMessage) {
+    const auto form = FormWith("a.bmp", RandomBitmap(300, 300, 6));
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    for (auto [type, name, box] : {std::tuple{sftPNG, "old.png", true}, std::tuple{sftBMP, "old.bmp", false}}) {
+        SCOPED_TRACE(name);
+        testing_support::WriteFileText(folder_ / name, "precious");
+        warnings_.clear();
+        errors_.clear();
+        Choose(type, name);
+        rlimit limit = saved;
+        limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        form->FMSaveAs->trigger();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        // The replace question, then exactly one report of the failure.
+        ASSERT_EQ(warnings_.size(), box ? 2u : 1u);
+        EXPECT_EQ(warnings_[0].Caption, "Confirm File Replace");
+        if (box) {
+            EXPECT_EQ(warnings_[1].Caption, "Convert error");
+        }
+        EXPECT_EQ(errors_.size(), box ? 0u : 1u);
+        EXPECT_EQ(testing_support::ReadFileText(folder_ / name), "precious");
+    }
+    sigaction(SIGXFSZ, &previous, nullptr);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_)) ++entries;
+    EXPECT_EQ(entries, 4u);  // a.bmp, old.png, old.bmp and the program folder: no temporary file
 }
