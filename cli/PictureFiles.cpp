@@ -74,6 +74,7 @@ CliPicture ReadPicture(const std::string& fileName, const CliReadOptions& option
     }
     picture.Bitmap.Assign(*holder.Graphic());
     picture.ClassName = holder.Graphic()->ClassType().Name;
+    picture.Warning = holder.Graphic()->LoadWarning();
     if (const auto* png = dynamic_cast<const TGLDPNG*>(holder.Graphic()); png && png->HasAlpha())
         picture.Alpha = png->AlphaBitmap();
     picture.SourceFile = fileName;
@@ -125,5 +126,9 @@ void WritePicture(const CliPicture& picture, const std::string& fileName, const 
         alpha = *picture.Alpha;
         request.AlphaPlane = &alpha;
     }
-    if (!SaveByFileType(work, request)) throw EConvertError(LastWriterFailure());
+    if (SaveByFileType(work, request)) return;
+    // The writer's own exception, so a full disk stays a file error and a
+    // picture the encoder refuses a processing failure.
+    if (const std::exception_ptr failure = LastWriterException()) std::rethrow_exception(failure);
+    throw UsageError("this build has no writer for the chosen type");
 }

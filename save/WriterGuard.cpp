@@ -1,29 +1,33 @@
 #include "save/WriterGuard.h"
 
-#include <exception>
-
 namespace {
 // The program runs its saves on one thread, one at a time.
-std::string& FailureText() {
-    static std::string text;
-    return text;
+struct TLastFailure {
+    std::string Message;
+    std::exception_ptr Exception;
+};
+TLastFailure& Last() {
+    static TLastFailure last;
+    return last;
 }
 }  // namespace
 
 bool GuardWriter(const std::function<void()>& write) {
-    FailureText().clear();
+    Last() = {};
     try {
         write();
         return true;
     } catch (const std::exception& e) {
-        FailureText() = e.what();
+        Last() = {e.what(), std::current_exception()};
     } catch (...) {
-        FailureText() = "unknown error";
+        Last() = {{}, std::current_exception()};
     }
-    if (FailureText().empty()) FailureText() = "unknown error";
+    if (Last().Message.empty()) Last().Message = "unknown error";
     return false;
 }
 
-const std::string& LastWriterFailure() { return FailureText(); }
+const std::string& LastWriterFailure() { return Last().Message; }
 
-void SetLastWriterFailure(std::string message) { FailureText() = std::move(message); }
+std::exception_ptr LastWriterException() { return Last().Exception; }
+
+void SetLastWriterFailure(std::string message) { Last() = {std::move(message), nullptr}; }

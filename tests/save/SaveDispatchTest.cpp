@@ -301,6 +301,7 @@ TEST_F(SaveDispatchTest, FailingWriteKeepsTheExistingTargetAndLeavesNoTemporaryF
         } else {
             EXPECT_FALSE(SaveByFileType(work, request));
             EXPECT_FALSE(LastWriterFailure().empty());
+            EXPECT_TRUE(LastWriterException());
         }
     }
     setrlimit(RLIMIT_FSIZE, &saved);
