@@ -6,8 +6,8 @@
 #include "lang/vorlixLangDefault.h"
 
 namespace {
-TWarningPresenter& Presenter() {
-    static TWarningPresenter presenter;
+TSaveBoxPresenter& Presenter() {
+    static TSaveBoxPresenter presenter;
     return presenter;
 }
 
@@ -20,7 +20,7 @@ bool ShowWarning(QWidget* owner, const std::string& caption, const std::string& 
 }
 }  // namespace
 
-void SetWarningPresenter(TWarningPresenter presenter) { Presenter() = std::move(presenter); }
+void SetSaveBoxPresenter(TSaveBoxPresenter presenter) { Presenter() = std::move(presenter); }
 
 bool ConfirmReplace(const std::string& path, QWidget* owner) {
     if (!ShowWarning(owner, MessageBoxTexts.FileReplaceTitle, MessageBoxTexts.FileReplaceText, true)) return false;

@@ -10,9 +10,9 @@ class QWidget;
 
 // How a warning reaches the user; tests answer it. withCancel: OK and
 // Cancel buttons (true for OK), otherwise OK alone.
-using TWarningPresenter =
+using TSaveBoxPresenter =
     std::function<bool(QWidget* owner, const QString& caption, const QString& text, bool withCancel)>;
-void SetWarningPresenter(TWarningPresenter presenter);  // empty: the message box
+void SetSaveBoxPresenter(TSaveBoxPresenter presenter);  // empty: the message box
 
 // Asks whether the file at path may be replaced. On OK the file is made
 // writable by its owner again (a read-only file gets the same question),

@@ -130,5 +130,6 @@ void WritePicture(const CliPicture& picture, const std::string& fileName, const 
     // The writer's own exception, so a full disk stays a file error and a
     // picture the encoder refuses a processing failure.
     if (const std::exception_ptr failure = LastWriterException()) std::rethrow_exception(failure);
-    throw UsageError("this build has no writer for the chosen type");
+    if (!HasWriterFor(*type)) throw UsageError("this build has no writer for the chosen type");
+    throw EConvertError(LastWriterFailure());
 }

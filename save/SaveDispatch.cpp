@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "save/MagDcrWriters.h"
 #include "save/PNGGIFWriters.h"
 #include "save/PNMWriters.h"
 #include "save/WriterGuard.h"
@@ -57,6 +58,16 @@ bool SavePPM(const TBitmap& work, TSaveRequest& request) { return SaveAsPPM(work
 bool SavePGM(const TBitmap& work, TSaveRequest& request) { return SaveAsPGM(work, request.TargetPath); }
 bool SavePBM(const TBitmap& work, TSaveRequest& request) { return SaveAsPBM(work, request.TargetPath); }
 
+bool SaveMAG(const TBitmap& work, TSaveRequest& request) {
+    TBitmap copy(work);
+    return SaveAsMAG(copy, request.TargetPath);
+}
+
+bool SaveDCR(const TBitmap& work, TSaveRequest& request) {
+    TBitmap copy(work);
+    return SaveAsDCR(copy, request.TargetPath, request.DCRResourceName);
+}
+
 // Targa, SGI and PCX take the picture itself (they convert inside their
 // format object); MAG and DCR reduce it to 256 colours and take a copy.
 constexpr std::array<TDispatchRow, 12> kDispatch = {{
@@ -70,8 +81,8 @@ constexpr std::array<TDispatchRow, 12> kDispatch = {{
     {sftPPM, SavePPM},
     {sftPGM, SavePGM},
     {sftPBM, SavePBM},
-    {sftMAG, nullptr},
-    {sftDCR, nullptr},
+    {sftMAG, SaveMAG},
+    {sftDCR, SaveDCR},
 }};
 
 const TDispatchRow* FindRow(TFileType4Save type) {
@@ -94,5 +105,8 @@ bool SaveByFileType(const TBitmap& work, TSaveRequest& request) {
         return false;
     }
     SetLastWriterFailure({});
-    return row->Write(work, request);
+    if (row->Write(work, request)) return true;
+    // Not every writer says why.
+    if (LastWriterFailure().empty()) SetLastWriterFailure("the writer failed");
+    return false;
 }

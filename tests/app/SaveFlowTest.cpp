@@ -79,7 +79,7 @@ protected:
         SetProgramPathOverride((folder_ / "prog" / "vorlix").string());
         SetDefaultLocaleIdOverride(1033);
         SetErrorPresenter([this](QWidget*, const QString& message) { errors_.push_back(message.toStdString()); });
-        SetWarningPresenter([this](QWidget*, const QString& caption, const QString& text, bool withCancel) {
+        SetSaveBoxPresenter([this](QWidget*, const QString& caption, const QString& text, bool withCancel) {
             warnings_.push_back({caption.toStdString(), text.toStdString(), withCancel});
             return answerOk_;
         });
@@ -88,7 +88,7 @@ protected:
     }
     void TearDown() override {
         SetSaveDialogBackendFactory({});
-        SetWarningPresenter({});
+        SetSaveBoxPresenter({});
         SetErrorPresenter({});
         SetDefaultLocaleIdOverride(std::nullopt);
         SetProgramPathOverride(std::nullopt);

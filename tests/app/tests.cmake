@@ -12,6 +12,7 @@ if(TARGET vorlix_gui)
     app/GuiTestMain.cpp
     app/ControlsTest.cpp
     app/MainWindowTest.cpp
+    app/MainWindowFeedbackTest.cpp
     app/LanguageTest.cpp
     app/SaveFlowTest.cpp
   )

@@ -7,4 +7,5 @@ vorlix_add_test_program(vorlix_save_tests
   save/KestruneFileTypesTest.cpp
   save/SaveDialogPassportTest.cpp
   save/SaveDispatchTest.cpp
+  save/MagDcrWritersTest.cpp
 )
