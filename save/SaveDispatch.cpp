@@ -6,6 +6,7 @@
 #include "save/MagDcrWriters.h"
 #include "save/PNGGIFWriters.h"
 #include "save/PNMWriters.h"
+#include "save/TargaSGIPCXWriters.h"
 #include "save/WriterGuard.h"
 #include "save/ZetJPEGImage.h"
 
@@ -54,6 +55,12 @@ bool SaveGIF(const TBitmap& work, TSaveRequest& request) {
     return SaveAsGIF(copy, request.TargetPath, request.Options.GIFTransparent);
 }
 
+bool SaveTGA(const TBitmap& work, TSaveRequest& request) {
+    return SaveAsTarga(work, request.TargetPath, request.Options.TGARLECompression);
+}
+bool SaveSGI(const TBitmap& work, TSaveRequest& request) { return SaveAsSGI(work, request.TargetPath); }
+bool SavePCX(const TBitmap& work, TSaveRequest& request) { return SaveAsPCX(work, request.TargetPath); }
+
 bool SavePPM(const TBitmap& work, TSaveRequest& request) { return SaveAsPPM(work, request.TargetPath); }
 bool SavePGM(const TBitmap& work, TSaveRequest& request) { return SaveAsPGM(work, request.TargetPath); }
 bool SavePBM(const TBitmap& work, TSaveRequest& request) { return SaveAsPBM(work, request.TargetPath); }
@@ -75,9 +82,9 @@ constexpr std::array<TDispatchRow, 12> kDispatch = {{
     {sftPNG, SavePNG},
     {sftBMP, SaveBMP},
     {sftGIF, SaveGIF},
-    {sftTGA, nullptr},
-    {sftSGI, nullptr},
-    {sftPCX, nullptr},
+    {sftTGA, SaveTGA},
+    {sftSGI, SaveSGI},
+    {sftPCX, SavePCX},
     {sftPPM, SavePPM},
     {sftPGM, SavePGM},
     {sftPBM, SavePBM},

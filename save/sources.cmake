@@ -3,6 +3,7 @@ list(APPEND VORLIX_CORE_SOURCES
   save/KestruneFileTypes.cpp
   save/MagDcrWriters.cpp
   save/SaveDialogPassport.cpp
+  save/TargaSGIPCXWriters.cpp
   save/ZetJPEGImage.cpp
   save/AlphaPlane.cpp
   save/PNGGIFWriters.cpp

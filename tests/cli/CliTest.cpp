@@ -160,6 +160,32 @@ TEST_F(Cli, InfoAndConvert) {
     EXPECT_EQ(testing_support::PixelBytes(Load(Path("copy.bmp"))), testing_support::PixelBytes(Load(in)));
 }
 
+TEST_F(Cli, InfoReportsTheProgramsOwnRasterFormats) {
+    const struct {
+        const char* fixture;
+        const char* expected;
+    } cases[] = {
+        {"tga_rgba32_rle_pil.tga", "class: TTGAImage\nwidth: 11\nheight: 6\npixel format: 32-bit\nalpha plane: no\n"},
+        {"tga_cmap_im.tga", "class: TTGAImage\nwidth: 11\nheight: 6\npixel format: 8-bit\n"},
+        {"pcx_planes4_netpbm.pcx", "class: TPCXImage\nwidth: 11\nheight: 6\npixel format: 4-bit\n"},
+        {"sgi_rgb_rle_im.sgi", "class: TSGIImage\nwidth: 11\nheight: 6\npixel format: 24-bit\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Invoke("info " + testing_support::DataPath(std::string("formats/") + c.fixture));
+        EXPECT_EQ(run.status, 0) << c.fixture << run.err;
+        EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "") << c.fixture;
+    }
+    // A file cut short shows what it holds and says so.
+    std::vector<uint8_t> cut = testing_support::ReadFileBytes(testing_support::DataPath("formats/sgi_rgb_im.sgi"));
+    cut.resize(600);
+    TMemoryStream(cut).SaveToFile(Path("cut.rgb"));
+    const CliRun run = Invoke("info " + Path("cut.rgb"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("class: TSGIImage"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "vorlix-cli: " + Path("cut.rgb") + ": warning: ends early; the rest of the picture is missing\n");
+}
+
 TEST_F(Cli, PrefilterRunsOnlyAboveOneHundredPercent) {
     const std::string in = WriteBmp("in.bmp", 20, 16);
     auto resample = [&](const std::string& from, const std::string& to, const std::string& options) {

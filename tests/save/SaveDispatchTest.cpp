@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "formats/DcrImageA.h"
+#include "formats/FormatRegistry.h"
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
 #include "formats/Mag.h"
@@ -261,6 +262,26 @@ TEST_F(SaveDispatchTest, MagAndDcrReduceACopyAndTheResourceNameIsUpperCased) {
     EXPECT_EQ(work.PixelFormat(), pf24bit);
 }
 
+TEST_F(SaveDispatchTest, TargaRunLengthOptionAndTheSgiAndPcxWriters) {
+    const TBitmap work = FourColours();
+    for (bool rle : {false, true}) {
+        TSaveRequest request = Request(sftTGA, rle ? "rle.tga" : "raw.tga");
+        request.Options.TGARLECompression = rle;
+        ASSERT_TRUE(SaveByFileType(work, request));
+        EXPECT_EQ(static_cast<uint8_t>(Bytes(Target(rle ? "rle.tga" : "raw.tga")).at(2)), rle ? 10 : 2);
+    }
+    RegisterFormatUnits();
+    for (auto [type, name] : {std::pair{sftSGI, "p.sgi"}, std::pair{sftPCX, "p.pcx"}}) {
+        TSaveRequest request = Request(type, name);
+        ASSERT_TRUE(SaveByFileType(work, request)) << name;
+        TPicture back;
+        back.LoadFromFile(Target(name).string());
+        TBitmap read;
+        read.Assign(*back.Graphic());
+        EXPECT_EQ(Colours(read), Colours(work)) << name;
+    }
+}
+
 TEST_F(SaveDispatchTest, JpegWritesJpegDataWhateverTheName) {
     const TBitmap work = FourColours(32, 16);
     TSaveRequest request = Request(sftJPG, "picture.png");
@@ -281,8 +302,7 @@ TEST_F(SaveDispatchTest, TypesWithoutAWriterFailWithoutWriting) {
         EXPECT_FALSE(SaveByFileType(work, request));
         EXPECT_FALSE(LastWriterFailure().empty());
     }
-    for (TFileType4Save type : {sftJPG, sftPNG, sftBMP, sftGIF, sftPPM, sftPGM, sftPBM, sftMAG, sftDCR})
-        EXPECT_TRUE(HasWriterFor(type));
+    for (int type = sftJPG; type <= sftDCR; ++type) EXPECT_TRUE(HasWriterFor(static_cast<TFileType4Save>(type)));
     EXPECT_TRUE(FolderEntries(folder_.Path()).empty());
 }
 
@@ -301,7 +321,8 @@ TEST_F(SaveDispatchTest, FailingWriteKeepsTheExistingTargetAndLeavesNoTemporaryF
     const std::vector<Case> cases = {{sftJPG, "a.jpg", false}, {sftPNG, "a.png", false}, {sftPNG, "b.png", true},
                                      {sftBMP, "a.bmp", false}, {sftGIF, "a.gif", false}, {sftPPM, "a.ppm", false},
                                      {sftPGM, "a.pgm", false}, {sftPBM, "a.pbm", false}, {sftMAG, "a.mag", false},
-                                     {sftDCR, "a.dcr", false}};
+                                     {sftDCR, "a.dcr", false}, {sftTGA, "a.tga", false}, {sftSGI, "a.sgi", false},
+                                     {sftPCX, "a.pcx", false}};
     for (const Case& c : cases) testing_support::WriteFileText(Target(c.Name), "old contents");
     const std::vector<std::string> before = FolderEntries(folder_.Path());
 

@@ -8,4 +8,5 @@ vorlix_add_test_program(vorlix_save_tests
   save/SaveDialogPassportTest.cpp
   save/SaveDispatchTest.cpp
   save/MagDcrWritersTest.cpp
+  save/TargaSGIPCXWritersTest.cpp
 )
