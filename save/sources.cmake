@@ -2,6 +2,7 @@ list(APPEND VORLIX_CORE_SOURCES
   save/JPEGSession.cpp
   save/KestruneFileTypes.cpp
   save/SaveDialogPassport.cpp
+  save/SaveDialogRules.cpp
   save/ZetJPEGImage.cpp
 )
 # The libjpeg call boundary is C, so that only C frames lie between its jump
