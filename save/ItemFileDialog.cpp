@@ -44,6 +44,8 @@ TItemFileDialog::TItemFileDialog(QWidget* parent) : QFileDialog(parent) {
     setOption(QFileDialog::DontConfirmOverwrite);
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
+    // Room for the file list's columns.
+    resize(size().expandedTo(QSize(680, 400)));
     connect(this, &QFileDialog::filterSelected, this, [this] { TypeChanged(); });
     connect(this, &QFileDialog::currentChanged, this, [this] {
         for (const auto& sink : sinks_) sink->OnSelectionChange(*this);

@@ -17,7 +17,7 @@
 namespace {
 
 // Wide enough for the JPEG controls, whose right-most group ends at 585.
-constexpr QSize kMinimumOwnSize(600, 400);
+constexpr QSize kMinimumOwnSize(680, 400);
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
