@@ -169,7 +169,8 @@ void InsertLanguageFontSubstitutions() {
                                 QStringLiteral("Noto Serif")});
     // The platform's dialog face; Liberation Sans is narrow enough for the
     // widths the save dialogs' controls were laid out with.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 }
 
 void InstallPlatformTranslations() {

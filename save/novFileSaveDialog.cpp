@@ -34,6 +34,7 @@ bool TnovFileSaveDialog::Execute() {
     if (!FileName.empty()) dialog.selectFile(QString::fromStdString(FileName));
     running_ = &dialog;
     if (OnExecute) OnExecute(*this, dialog);
+    StayAboveActiveWindow(dialog);
     const bool confirmed = dialog.exec() == QDialog::Accepted;
     fileTypeIndex_ = dialog.FileTypeIndex();
     running_ = nullptr;

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
                 if (QPushButton* button = item->AddedButton(kOptionButtonId)) button->click();
     });
     const bool confirmed = passport.Execute();
-    std::printf("%s %s type %d quality %d\n", confirmed ? "confirmed" : "cancelled", passport.FileName.c_str(),
-                static_cast<int>(passport.SelectedFileType()), passport.JPEGQuality);
+    std::printf("%s %s type %d quality %d rle %d\n", confirmed ? "confirmed" : "cancelled", passport.FileName.c_str(),
+                static_cast<int>(passport.SelectedFileType()), passport.JPEGQuality, passport.TGARLECompression);
     return 0;
 }

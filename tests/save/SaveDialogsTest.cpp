@@ -163,6 +163,9 @@ TEST_F(LegacyPanelTest, JPEGControlsStandWhereDesignedInTheirTabOrder) {
     EXPECT_EQ(dialog_.height() - dialog_.ExtraPanel->y(), 120) << "the panel fills the 120 pixels the dialog grew";
     EXPECT_GE(dialog_.ExtraPanel->width(), 585);
     EXPECT_EQ(dialog_.ShownIndex(), 1);
+    // The face the widths were laid out for, or the texts would not fit.
+    EXPECT_EQ(QFontInfo(C().Progressive->font()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(C().Progressive->font().pixelSize(), 11);
 
     const std::pair<QWidget*, QRect> places[] = {
         {C().QualityLabel, QRect(16, 21, C().QualityLabel->width(), C().QualityLabel->height())},
@@ -240,7 +243,9 @@ TEST_F(LegacyPanelTest, TypeChangeRebuildsFromTheCurrentValues) {
     C().Progressive->click();
     EXPECT_TRUE(dialog_.JPEGProgressive);
 
+    QSignalSpy typeChanges(&dialog_, &QFileDialog::filterSelected);
     Select(2);
+    EXPECT_EQ(typeChanges.count(), 1);
     EXPECT_EQ(dialog_.ShownIndex(), 2);
     EXPECT_EQ(C().QualityBar, nullptr);
     EXPECT_EQ(C().Transparent->geometry(), QRect(200, 21, 200, 17));
