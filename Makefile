@@ -10,7 +10,7 @@ CMAKE_ARGS ?=
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libjpeg-turbo-progs \
-	fonts-noto-cjk fonts-dejavu-core fonts-liberation2
+	fonts-noto-cjk fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
 BENCH_PACKAGES := python3-pil
 
 .PHONY: all deps bench-deps configure build run test test-asan bench clean
