@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/LanguageWidgets.h"
 #include "lang/IniLangEx.h"
 #include "platform/SystemInfo.h"
 #include "save/ItemFileDialog.h"
@@ -537,6 +538,16 @@ TEST_F(SaveDialogsTest, OptionFormTextsFromTheFileOrBuiltInJapanese) {
     form = PrepareSaveOptionForm(values, "GIF", nullptr);
     EXPECT_EQ(form->CBGIFTransparent->text().toStdString(), "透過GIF （左下の色を透過）");
     EXPECT_EQ(form->PageControl1->currentWidget(), form->TabSheet3);
+}
+
+// Last: the translator stays installed for the rest of the program.
+TEST_F(SaveDialogsTest, DialogsOwnTextsFollowTheSystemLanguage) {
+    const QString english = QStringLiteral("File &name:");
+    InstallPlatformTranslations();
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), english);
+    SetDefaultLocaleIdOverride(1041);
+    InstallPlatformTranslations();
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:").toStdString(), "ファイル名(&N):");
 }
 
 }  // namespace
