@@ -10,10 +10,11 @@ CMAKE_ARGS ?=
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libjpeg-turbo-progs \
-	fonts-noto-cjk fonts-dejavu-core fonts-liberation2 qt6-translations-l10n
+	fonts-noto-cjk fonts-dejavu-core fonts-liberation2 qt6-translations-l10n \
+	desktop-file-utils appstream dpkg-dev file
 BENCH_PACKAGES := python3-pil
 
-.PHONY: all deps bench-deps configure build run test test-asan bench clean
+.PHONY: all deps bench-deps configure build run test test-asan bench install package clean
 
 all: build
 
@@ -74,6 +75,18 @@ bench: build bench-deps
 	@ls $(BUILD)/bench/vorlix_bench* >/dev/null 2>&1 || { echo "benchmarks not built"; exit 1; }
 	for b in $(BUILD)/bench/vorlix_bench*; do $$b; done
 	/usr/bin/python3 bench/compare_pillow.py --cli $(BUILD)/vorlix-cli
+
+# Installs into $(PREFIX) (default /usr/local); DESTDIR is honoured.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package vorlix_VERSION_ARCH.deb, written here; install it with
+# apt-get install ./vorlix_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB >/dev/null
+	cp $(BUILD)/vorlix_*.deb .
+	@ls vorlix_*.deb
 
 clean:
 	rm -rf $(BUILD) $(ASAN)

@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 #include "platform/IniService.h"
+#include "platform/ProgramPlaces.h"
 #include "platform/SysUtils.h"
 #include "platform/SystemInfo.h"
 
@@ -15,7 +16,7 @@ constexpr const char* kTGA = "SaveOptions4TGA";
 constexpr const char* kObsoleteEncoder = "Encoder";
 }  // namespace
 
-std::string SettingsFileName() { return ChangeFileExt(ProgramPath(), ".ini"); }
+std::string SettingsFileName() { return SettingsFilePath(); }
 
 uint8_t SampleFormatFromText(const std::string& text) {
     if (text == "JPEG444") return SampleFormatJPEG444;

@@ -31,6 +31,7 @@
 #include "lang/vorlixLangDefault.h"
 #include "platform/Exceptions.h"
 #include "platform/IniService.h"
+#include "platform/ProgramPlaces.h"
 #include "platform/SysUtils.h"
 #include "platform/SystemInfo.h"
 
@@ -323,6 +324,9 @@ void TForm1::SaveSettings() {
     settings.SampleFormat = SampleFormat;
     settings.SampleJPEGQuality = SampleJPEGQuality;
     settings.SaveOptions = SaveOptionValues;
+    // An installed program keeps its settings in the user's config folder,
+    // which may not exist yet.
+    EnsureFolder(ExtractFilePath(settingsFile_));
     ::SaveSettings(TIniFile(settingsFile_), settings);
 }
 

@@ -1,6 +1,7 @@
 #include "lang/IniLangEx.h"
 
 #include "platform/CodePages.h"
+#include "platform/ProgramPlaces.h"
 #include "platform/SystemInfo.h"
 
 uint8_t LanguageNumber = 0;
@@ -55,7 +56,9 @@ const char* LanguageCodePage(int number) {
     return row && row->CodePage ? row->CodePage : SystemAnsiCodePage();
 }
 
-std::string LanguageFileName(int number) { return ProgramFolder() + LanguageFolder + LanguageBaseName(number) + ".ini"; }
+std::string LanguageFileName(int number) {
+    return LanguageBaseFolder() + LanguageFolder + LanguageBaseName(number) + ".ini";
+}
 
 std::unique_ptr<TMemIniFile> OpenLanguageFile(int number) {
     const std::string fileName = LanguageFileName(number);

@@ -113,11 +113,13 @@ TEST_F(SettingsTest, WriteFailureRaisesAndStopsAtTheFailingKey) {
     }
 }
 
-TEST(SettingsFile, IsTheProgramPathWithIni) {
-    SetProgramPathOverride("/opt/vorlix/vorlix");
-    EXPECT_EQ(SettingsFileName(), "/opt/vorlix/vorlix.ini");
-    SetProgramPathOverride("/opt/vorlix/resample.bin");
-    EXPECT_EQ(SettingsFileName(), "/opt/vorlix/resample.ini");
+TEST(SettingsFile, IsTheProgramPathWithIniBesideAPortableProgram) {
+    testing_support::TempFolder folder("vorlix_settings_name");
+    std::filesystem::create_directories(folder.Path() / "Lang");
+    SetProgramPathOverride((folder.Path() / "vorlix").string());
+    EXPECT_EQ(SettingsFileName(), (folder.Path() / "vorlix.ini").string());
+    SetProgramPathOverride((folder.Path() / "resample.bin").string());
+    EXPECT_EQ(SettingsFileName(), (folder.Path() / "resample.ini").string());
     SetProgramPathOverride(std::nullopt);
 }
 }  // namespace

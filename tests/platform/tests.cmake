@@ -5,4 +5,5 @@ vorlix_add_test_program(vorlix_platform_tests
   platform/GraphicsTest.cpp
   platform/SysUtilsTest.cpp
   platform/IniServiceTest.cpp
+  platform/ProgramPlacesTest.cpp
 )
