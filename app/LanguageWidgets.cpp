@@ -5,13 +5,18 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFont>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMainWindow>
 #include <QMenu>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTranslator>
 #include <QVariant>
+
+#include "platform/SystemInfo.h"
 
 namespace {
 
@@ -162,6 +167,19 @@ void InsertLanguageFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
                                {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"),
                                 QStringLiteral("Noto Serif")});
+    // The platform's dialog face; Liberation Sans is narrow enough for the
+    // widths the save dialogs' controls were laid out with.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+}
+
+void InstallPlatformTranslations() {
+    if (GetDefaultLocaleId() != 1041) return;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }
 
 // ---------------------------------------------------------------------------

@@ -55,6 +55,11 @@ void ApplyLanguageFontTo(QFont& target, const TLanguageFont& font);
 // after the application object exists.
 void InsertLanguageFontSubstitutions();
 
+// The platform's own texts (those of the file dialogs, for one) in the
+// system's language: Qt's translations on a Japanese system. Call once
+// after the application object exists.
+void InstallPlatformTranslations();
+
 // One Qt window and its components in creation order.
 class TQtLanguageWindow : public TLanguageWindow {
 public:

@@ -11,6 +11,7 @@
 #include "app/Unit1.h"
 #include "app/StartUp.h"
 #include "platform/SystemInfo.h"
+#include "save/SaveDialogBackends.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);  // takes its own options out of argv
@@ -18,9 +19,11 @@ int main(int argc, char** argv) {
     // The window and dialogs name the faces of the system they were
     // designed on; these map them to installed fonts.
     InsertLanguageFontSubstitutions();
+    InstallPlatformTranslations();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) SetDisplayColourDepth(screen->depth());
     InitializeProgramUnits();
     InstallDesktopIconProviders();
+    InstallSaveDialogBackends();
 
     int result = 0;
     {

@@ -4,6 +4,7 @@ list(APPEND VORLIX_CORE_SOURCES
   save/MagDcrWriters.cpp
   save/SaveDialogPassport.cpp
   save/TargaSGIPCXWriters.cpp
+  save/SaveDialogRules.cpp
   save/ZetJPEGImage.cpp
   save/ZetJPEGCompress.cpp
   save/ZetJPEGSubsampling.cpp
@@ -27,3 +28,11 @@ target_include_directories(vorlix_jpeg_boundary PRIVATE ${CMAKE_CURRENT_SOURCE_D
 target_compile_options(vorlix_jpeg_boundary PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wcast-align -Wformat=2)
 target_link_libraries(vorlix_jpeg_boundary PRIVATE JPEG::JPEG)
 list(APPEND VORLIX_CORE_SOURCES $<TARGET_OBJECTS:vorlix_jpeg_boundary>)
+# The save dialogs need Qt.
+list(APPEND VORLIX_GUI_SOURCES
+  save/ItemFileDialog.cpp
+  save/SaveDialogBackends.cpp
+  save/dlgSaveOption.cpp
+  save/novFileSaveDialog.cpp
+  save/novSavePictureDialog.cpp
+)

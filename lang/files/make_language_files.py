@@ -87,6 +87,34 @@ WINDOWS = {
         ("GBJPEGQuality", "JPEG quality", "JPEG品質"),
         ("ButtonOK", "OK", "OK"),
     ],
+    # The save options form finds the page of a file type by its caption in
+    # the type's name, so the page captions stay the type names.
+    "FormSaveOption": [
+        (None, "Save options", "保存オプション"),
+        ("TabSheet1", "JPEG", "JPEG"),
+        ("LJPEGQuality", "Quality", "品質"),
+        ("CBJPEGProgressive", "Progressive", "プログレッシブ JPEG"),
+        ("CBJPEGGrayscale", "Grayscale", "グレイスケール"),
+        ("GBSubsampling", "Subsampling", "サブサンプリング"),
+        ("RBSubsampling420", "4:2:0 (default)", "4:2:0（推奨）"),
+        ("RBSubsampling444", "4:4:4", "4:4:4"),
+        ("GBExif", "Exif", "Exif"),
+        ("CBExifCopy", "Copy Exif", "Exifをコピー"),
+        ("CBExifThumbUpdate", "Update Exif thumbnail", "Exifサムネイルを更新"),
+        ("TabSheet2", "PNG", "PNG"),
+        ("CBPNGInterlaced", "Interlaced PNG ( ADAM7 )", "インターレース ( ADAM7 )"),
+        ("CBPNGGrayscale", "Grayscale", "グレイスケール"),
+        ("CBPNGReduceTo256Color", "Reduce to 256 colors", "256色へ減色"),
+        ("CBPNGTransparent", "Transparent ( bottom-left )", "透過PNG （左下の色を透過）"),
+        ("TabSheet3", "GIF", "GIF"),
+        ("CBGIFTransparent", "Transparent ( bottom-left )", "透過GIF （左下の色を透過）"),
+        ("TabSheet5", "Targa", "Targa"),
+        ("CBTGARLECompression", "RLE Compression", "RLE で圧縮"),
+        ("TabSheet4", "DCR", "DCR"),
+        ("LDCRResourceName", "Resource name", "リソースの名前"),
+        ("ButtonOK", "OK", "OK"),
+        ("ButtonCancel", "Cancel", "キャンセル"),
+    ],
 }
 
 # Section "Misc": "*|*" is a line break; a value whose last blank matters
@@ -117,7 +145,8 @@ MISC = [
     ("MISC_GIFTRANSPARENT", "Transparent (bottom-left colour)", "透過GIF （左下の色を透過）"),
     ("MISC_PNGTRANSPARENT", "Transparent (bottom-left colour)", "透過PNG （左下の色を透過）"),
     ("MISC_SUBSAMPLING", "Sub sampling", "サブサンプリング"),
-    ("MISC_SUBSAMPLING420", "4:2:0 (recommended)", "4:2:0（推奨）"),
+    # The older dialog's option panel has room for short texts only.
+    ("MISC_SUBSAMPLING420", "4:2:0 (default)", "4:2:0（推奨）"),
     ("MISC_SUBSAMPLING444", "4:4:4", "4:4:4"),
     ("MISC_EXIF", "Exif", "Exif"),
     ("MISC_EXIFCOPY", "Copy Exif", "Exifをコピー"),
