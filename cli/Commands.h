@@ -3,6 +3,7 @@
 // and returns the exit status; UsageError and Exception reach main.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Exit statuses.
@@ -32,3 +33,5 @@ int DemoCommand(const std::vector<std::string>& args);
 int FilterCommand(const std::vector<std::string>& args);
 
 std::string UsageText();
+// text with control characters shown as \xNN, for one-line messages.
+std::string Printable(std::string_view text);

@@ -91,6 +91,7 @@ CliPicture ReadPicture(const std::string& fileName, const CliReadOptions& option
     }
     picture.Bitmap.Assign(*holder.Graphic());
     picture.ClassName = holder.Graphic()->ClassType().Name;
+    picture.Warning = holder.Graphic()->LoadWarning();
     if (const auto* png = dynamic_cast<const TGLDPNG*>(holder.Graphic()); png && png->HasAlpha())
         picture.Alpha = png->AlphaBitmap();
     return picture;

@@ -14,6 +14,7 @@ struct CliPicture {
     std::optional<TBitmap> Alpha;  // the alpha plane, as a grey picture
     std::string ClassName;         // the class that read the file
     std::vector<std::string> Details;  // "name: value" lines the reader adds
+    std::string Warning;               // what the reader could not show
 };
 
 // How JPEG files are decoded.

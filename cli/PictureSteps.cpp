@@ -4,6 +4,8 @@
 #include "cli/Commands.h"
 #include "platform/Exceptions.h"
 
+#include <iostream>
+
 const std::set<std::string> kReadValuedOptions = {"jpeg-scale"};
 const std::set<std::string> kReadFlagOptions = {"jpeg-grayscale", "jpeg-palette", "jpeg-fast", "jpeg-no-smoothing"};
 const std::set<std::string> kWriteValuedOptions = {"quality"};
@@ -43,17 +45,27 @@ std::set<std::string> Union(std::initializer_list<std::set<std::string>> sets) {
 }
 
 CliPicture ReadInput(const std::string& fileName, const CliReadOptions& options) {
+    CliPicture picture;
     try {
-        return ReadPicture(fileName, options);
+        picture = ReadPicture(fileName, options);
     } catch (const Exception& e) {
         throw FileError(fileName, e.Message());
     }
+    // Nothing can be shown, processed or written of an empty picture; it is
+    // the input's fault, and saying so here keeps it from being blamed on
+    // the output later.
+    if (picture.Bitmap.Empty()) throw FileError(fileName, "The file holds an empty picture");
+    if (!picture.Warning.empty())
+        std::cerr << "vorlix-cli: " << Printable(fileName) << ": warning: " << Printable(picture.Warning) << "\n";
+    return picture;
 }
 
 void WriteOutput(const CliPicture& picture, const std::string& fileName, const CliWriteOptions& options) {
     try {
         WritePicture(picture, fileName, options);
-    } catch (const Exception& e) {
+    } catch (const EStreamError& e) {
         throw FileError(fileName, e.Message());
     }
+    // Anything else (no memory, a picture the encoder refuses) is a failure
+    // to process the picture and reaches main as it is.
 }

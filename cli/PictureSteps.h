@@ -17,10 +17,12 @@ extern const std::set<std::string> kWriteValuedOptions;
 extern const std::set<std::string> kWriteFlagOptions;
 CliWriteOptions WriteOptionsFrom(const CliArguments& arguments);
 
-// ReadPicture, turning the reader's exception into a FileError.
+// ReadPicture, turning the reader's exception into a FileError, as well as
+// an empty picture; prints the reader's warning, naming the file.
 CliPicture ReadInput(const std::string& fileName, const CliReadOptions& options = {});
-// WritePicture, turning the writer's exception into a FileError (a bad
-// extension stays a UsageError).
+// WritePicture, turning a failure to create or write the file into a
+// FileError (a bad extension stays a UsageError; a failure to encode passes
+// on as it is).
 void WriteOutput(const CliPicture& picture, const std::string& fileName, const CliWriteOptions& options = {});
 
 // a ∪ b, for building option sets.

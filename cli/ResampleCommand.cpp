@@ -20,17 +20,31 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-TCoupledSize TargetSize(const CliArguments& arguments, int32_t sourceWidth, int32_t sourceHeight) {
+constexpr const char* kWidthTooSmall = "The width must be at least 1 pixel.";
+constexpr const char* kHeightTooSmall = "The height must be at least 1 pixel.";
+
+TCoupledSize CoupledSize(const CliArguments& arguments, int32_t sourceWidth, int32_t sourceHeight) {
     constexpr int32_t kMax = INT32_MAX;
-    const auto width = arguments.Integer("width", 1, kMax);
-    const auto height = arguments.Integer("height", 1, kMax);
+    const auto width = arguments.Integer("width", INT32_MIN, kMax);
+    const auto height = arguments.Integer("height", INT32_MIN, kMax);
     const auto scale = arguments.Integer("scale", 1, kMax);
     if (scale && (width || height)) throw UsageError("give --scale alone, or --width and/or --height");
+    if (width && *width < 1) throw UsageError(kWidthTooSmall);
+    if (height && *height < 1) throw UsageError(kHeightTooSmall);
     if (width && height) return {*width, *height, CoupleFromWidth(*width, sourceWidth, sourceHeight)->Scale};
     if (width) return *CoupleFromWidth(*width, sourceWidth, sourceHeight);
     if (height) return *CoupleFromHeight(*height, sourceWidth, sourceHeight);
     if (scale) return *CoupleFromScale(*scale, sourceWidth, sourceHeight);
     return {sourceWidth, sourceHeight, 100};
+}
+
+// A coupled side can round to nothing (width 1 of a wide picture); no
+// algorithm can make an empty picture, so that is refused before running.
+TCoupledSize TargetSize(const CliArguments& arguments, int32_t sourceWidth, int32_t sourceHeight) {
+    const TCoupledSize size = CoupledSize(arguments, sourceWidth, sourceHeight);
+    if (size.Width < 1) throw UsageError(kWidthTooSmall);
+    if (size.Height < 1) throw UsageError(kHeightTooSmall);
+    return size;
 }
 
 // Runs the pre-filter (when the main window would) and the algorithm on a

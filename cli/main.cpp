@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
         std::cerr << "vorlix-cli: unknown command '" << args[0] << "' (see vorlix-cli --help)\n";
         return kExitUsage;
     }
+    SetEnglishPlatformTexts(true);
     InitializeProgramUnits();
     try {
         return command->second(std::vector<std::string>(args.begin() + 1, args.end()));

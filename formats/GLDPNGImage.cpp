@@ -209,6 +209,11 @@ void DecodePng(const uint8_t* bytes, size_t size, TBitmap& picture, TBitmap& alp
         png_set_user_limits(png, kMaxSide, kMaxSide);
         png_set_chunk_cache_max(png, kMaxAncillaryChunks);
         png_set_chunk_malloc_max(png, kMaxChunkBytes);
+        // Only the header, palette, transparency and image data are used.
+        // libpng 1.6 would allocate what any other chunk declares (the
+        // malloc limit above only warns) before finding the file too short;
+        // skipping those chunks reads past them without keeping a byte.
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
         png_read_info(png, reader.info);
         h.width = png_get_image_width(png, reader.info);
         h.height = png_get_image_height(png, reader.info);

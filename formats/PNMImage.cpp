@@ -212,10 +212,13 @@ void TPNMImage::LoadFromStream(TStream& stream) {
     const int32_t height = in.HeaderNumber(hasComment, comment);
     const bool bilevel = type == 1 || type == 4;
     const int32_t maxValue = bilevel ? 1 : in.HeaderNumber(hasComment, comment);
-    if (width < 0 || height < 0 || maxValue > kMaxSampleValue) throw EInvalidGraphic(kReadError);
+    // An empty picture is refused like a broken header: there is nothing to
+    // show, and a zero width would still walk through every row.
+    if (width <= 0 || height <= 0 || maxValue > kMaxSampleValue) throw EInvalidGraphic(kReadError);
 
     const bool colour = type == 3 || type == 6;
     const TPixelFormat format = bilevel ? pf1bit : colour ? pf24bit : pf8bit;
+    if (!TBitmap::FitsPixelCap(format, width, height)) throw EInvalidGraphic(kReadError);
     const uint64_t rowBytes = (uint64_t(width) * uint64_t(TBitmap::BitsPerPixel(format)) + 31) / 32 * 4;
     const uint64_t pixelBytes = rowBytes * uint64_t(height);
     if (pixelBytes > std::max(kAlwaysAcceptedPixelBytes, kRasterPerFileByte * in.Remaining()))

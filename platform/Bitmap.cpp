@@ -133,6 +133,12 @@ int TBitmap::BitsPerPixel(TPixelFormat format) {
     return 32;
 }
 
+bool TBitmap::FitsPixelCap(TPixelFormat format, int64_t width, int64_t height) {
+    if (width < 0 || height < 0 || width > INT32_MAX || height > INT32_MAX) return false;
+    const uint64_t rowBytes = (uint64_t(width) * uint64_t(BitsPerPixel(format)) + 31) / 32 * 4;
+    return height == 0 || rowBytes <= MaxPixelBytes() / uint64_t(height);
+}
+
 size_t TBitmap::BytesPerRow(TPixelFormat format, int width) {
     if (width < 0) throw EInvalidGraphicOperation("Invalid bitmap size");
     const uint64_t bits = uint64_t(width) * uint64_t(BitsPerPixel(format));

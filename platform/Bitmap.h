@@ -90,7 +90,9 @@ public:
 
     // Drawing onto this bitmap (the platform's canvas operations). Pixels
     // outside this bitmap are clipped; colours go through RGB and are mapped
-    // to the nearest palette entry on indexed bitmaps.
+    // to the nearest palette entry on indexed bitmaps. Only pixels inside the
+    // target rectangle change; a copy between pictures of one indexed format
+    // and palette moves the indices themselves.
     void FillRect(const TRect& rect, TColor color);
     void Draw(int x, int y, const TGraphic& source, TRasterOp op = TRasterOp::Copy);
     void StretchDraw(const TRect& dest, const TGraphic& source, TRasterOp op = TRasterOp::Copy);
@@ -106,6 +108,9 @@ public:
     // The largest pixel buffer any bitmap may allocate (default 1 GiB).
     static size_t MaxPixelBytes();
     static void SetMaxPixelBytes(size_t bytes);
+    // Whether a picture of this size and format stays within the cap, so a
+    // reader can refuse a header with its own error before allocating.
+    static bool FitsPixelCap(TPixelFormat format, int64_t width, int64_t height);
 
 private:
     // Small buffers come from the heap; large ones are mapped directly

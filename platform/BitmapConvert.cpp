@@ -55,7 +55,30 @@ void DecodeRow(const uint8_t* row, int width, TPixelFormat format, const TPalett
 }
 
 void EncodeRow(const uint8_t* quads, int width, TPixelFormat format, TNearestColour* nearest, uint8_t* row) {
-    for (int x = 0; x < width; ++x) {
+    EncodeRowSpan(quads, 0, width, format, nearest, row);
+}
+
+unsigned RowIndex(const uint8_t* row, int x, TPixelFormat format) {
+    if (format == pf1bit) return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    if (format == pf4bit) return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    return row[x];
+}
+
+void SetRowIndex(uint8_t* row, int x, TPixelFormat format, unsigned index) {
+    if (format == pf1bit) {
+        const auto mask = uint8_t(0x80 >> (x & 7));
+        row[x >> 3] = (index & 1) ? uint8_t(row[x >> 3] | mask) : uint8_t(row[x >> 3] & ~mask);
+    } else if (format == pf4bit) {
+        uint8_t& cell = row[x >> 1];
+        cell = (x & 1) ? uint8_t((cell & 0xF0) | (index & 0x0F)) : uint8_t((cell & 0x0F) | ((index & 0x0F) << 4));
+    } else {
+        row[x] = uint8_t(index);
+    }
+}
+
+void EncodeRowSpan(const uint8_t* quads, int left, int right, TPixelFormat format, TNearestColour* nearest,
+                   uint8_t* row) {
+    for (int x = left; x < right; ++x) {
         const uint8_t* q = quads + 4 * x;
         switch (format) {
             case pf1bit: {

@@ -43,7 +43,7 @@ void TBitmap::FillRect(const TRect& rect, TColor color) {
         uint8_t* line = ScanLine(y);
         DecodeRow(line, width_, format_, EffectivePalette(), current.data());
         std::memcpy(current.data() + 4 * size_t(left), quads.data() + 4 * size_t(left), size_t(count) * 4);
-        EncodeRow(current.data(), width_, format_, &nearest, line);
+        EncodeRowSpan(current.data(), left, right, format_, &nearest, line);
     }
 }
 
@@ -64,6 +64,11 @@ void TBitmap::CopyRect(const TRect& dest, const TBitmap& source, const TRect& so
     for (int x = left; x < right; ++x) columns[size_t(x - left)] = sourceIndex(x, dest.Left, dw, sourceRect.Left, sw);
 
     const bool direct = op == TRasterOp::Copy && format_ == pf24bit && source.format_ == pf24bit && dw == sw;
+    // Between pictures of one indexed format and palette a copy moves the
+    // indices themselves: going through colours would turn duplicate
+    // entries into the first of them.
+    const bool indices = op == TRasterOp::Copy && IsIndexed(format_) && source.format_ == format_ &&
+                         source.EffectivePalette() == EffectivePalette();
     TNearestColour nearest(EffectivePalette());
     std::vector<uint8_t> sourceQuads(size_t(source.width_) * 4);
     std::vector<uint8_t> picked(size_t(right - left) * 4);
@@ -76,6 +81,14 @@ void TBitmap::CopyRect(const TRect& dest, const TBitmap& source, const TRect& so
         if (direct && columns.front() >= 0 && columns.back() < source.width_) {
             std::memcpy(line + 3 * size_t(left), source.ScanLine(sy) + 3 * size_t(columns.front()),
                         3 * size_t(right - left));
+            continue;
+        }
+        if (indices) {
+            const uint8_t* from = source.ScanLine(sy);
+            for (int x = left; x < right; ++x) {
+                const int sx = columns[size_t(x - left)];
+                if (sx >= 0 && sx < source.width_) SetRowIndex(line, x, format_, RowIndex(from, sx, format_));
+            }
             continue;
         }
         if (sy != decodedRow) {
@@ -93,7 +106,7 @@ void TBitmap::CopyRect(const TRect& dest, const TBitmap& source, const TRect& so
             std::memcpy(picked.data() + 4 * size_t(x - left), sourceQuads.data() + 4 * size_t(sx), 4);
         }
         Combine(picked.data(), destQuads.data() + 4 * size_t(left), right - left, op);
-        EncodeRow(destQuads.data(), width_, format_, &nearest, line);
+        EncodeRowSpan(destQuads.data(), left, right, format_, &nearest, line);
     }
 }
 

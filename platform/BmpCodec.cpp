@@ -10,6 +10,10 @@
 
 namespace {
 
+// Run-length pictures up to this much pixel memory load whatever codes they
+// use; larger ones must bring runs enough to paint themselves.
+constexpr size_t kRleUnboundedBytes = size_t{64} << 20;
+
 [[noreturn]] void Invalid() { throw EInvalidGraphic(PlatformMessages::InvalidBitmap); }
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
@@ -62,26 +66,29 @@ void DecodeBitFields(const TDibLayout& layout, Bytes bytes, size_t bitsOffset, T
     }
 }
 
-// Run-length rows, bottom-up. Pixels the runs skip stay 0.
+// Run-length rows, bottom-up. Pixels the runs skip stay 0. The column never
+// passes the width: whatever a run or a delta puts beyond the row's end is
+// dropped, so no number of codes can carry the position out of the row.
 void DecodeRle(const TDibLayout& layout, Bytes bytes, size_t bitsOffset, TBitmap& bitmap) {
     const bool four = layout.Compression == BI_RLE4;
+    const int width = layout.Width;
     size_t at = bitsOffset;
     int x = 0, y = 0;  // y counts from the bottom row
     auto put = [&](unsigned index) {
-        if (x < layout.Width && y < layout.Height) {
-            uint8_t* row = bitmap.ScanLine(layout.Height - 1 - y);
-            if (four) row[x >> 1] = (x & 1) ? uint8_t((row[x >> 1] & 0xF0) | (index & 0x0F))
-                                            : uint8_t((row[x >> 1] & 0x0F) | (index << 4));
-            else row[x] = uint8_t(index);
-        }
+        uint8_t* row = bitmap.ScanLine(layout.Height - 1 - y);
+        if (four) row[x >> 1] = (x & 1) ? uint8_t((row[x >> 1] & 0xF0) | (index & 0x0F))
+                                        : uint8_t((row[x >> 1] & 0x0F) | (index << 4));
+        else row[x] = uint8_t(index);
         ++x;
     };
+    auto fits = [&](unsigned count) { return std::min(count, static_cast<unsigned>(width - x)); };
     while (y < layout.Height) {
         const uint8_t* pair = bytes.At(at, 2);
         at += 2;
         const unsigned count = pair[0], value = pair[1];
         if (count > 0) {
-            for (unsigned i = 0; i < count; ++i) put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
+            const unsigned shown = fits(count);
+            for (unsigned i = 0; i < shown; ++i) put(four ? ((i & 1) ? (value & 0x0F) : (value >> 4)) : value);
             continue;
         }
         if (value == 0) {  // end of line
@@ -89,16 +96,18 @@ void DecodeRle(const TDibLayout& layout, Bytes bytes, size_t bitsOffset, TBitmap
             ++y;
         } else if (value == 1) {  // end of bitmap
             break;
-        } else if (value == 2) {  // delta
+        } else if (value == 2) {  // delta; one past the last row ends the picture
             const uint8_t* delta = bytes.At(at, 2);
             at += 2;
-            x += delta[0];
+            x = std::min(width, x + delta[0]);
             y += delta[1];
         } else {  // absolute run of value pixels, padded to a word
             const size_t stored = four ? (value + 1) / 2 : value;
             const uint8_t* run = bytes.At(at, stored);
             at += (stored + 1) & ~size_t{1};
-            for (unsigned i = 0; i < value; ++i) put(four ? ((i & 1) ? (run[i / 2] & 0x0F) : (run[i / 2] >> 4)) : run[i]);
+            const unsigned shown = fits(value);
+            for (unsigned i = 0; i < shown; ++i)
+                put(four ? ((i & 1) ? (run[i / 2] & 0x0F) : (run[i / 2] >> 4)) : run[i]);
         }
     }
 }
@@ -222,17 +231,25 @@ TBitmap ReadDib(const uint8_t* data, size_t size, size_t bitsOffset, bool halfHe
         }
     }
 
+    // An empty picture is no picture: nothing downstream can show or
+    // process it.
+    if (layout.Width == 0 || layout.Height == 0) Invalid();
     const bool compressed = layout.Compression == BI_RLE8 || layout.Compression == BI_RLE4;
-    // The stored rows must be present before the picture is allocated.
-    if (!compressed && layout.Height > 0 && layout.Width > 0) {
+    if (!compressed) {
+        // The stored rows must be present before the picture is allocated.
         const size_t lastRow = (size_t(layout.Width) * layout.BitCount + 7) / 8;
         bytes.At(bitsOffset + layout.RowBytes * size_t(layout.Height - 1), lastRow);
+    } else if (layout.RowBytes * size_t(layout.Height) > kRleUnboundedBytes) {
+        // A run covers at most 255 pixels in two bytes. A large picture that
+        // skips most of itself with end-of-line and delta codes is no real
+        // file; a few bytes must not buy gigabytes.
+        const uint64_t pixels = uint64_t(layout.Width) * uint64_t(layout.Height);
+        if (bitsOffset > size || (size - bitsOffset) < pixels / 128) Invalid();
     }
 
     TBitmap bitmap(0, 0, format);
     bitmap.SetSize(layout.Width, layout.Height);
     bitmap.SetPalette(palette);
-    if (bitmap.Empty()) return bitmap;
 
     if (compressed) {
         if (layout.TopDown) Invalid();
@@ -317,6 +334,7 @@ std::vector<uint8_t> EncodeDib(const TBitmap& bitmap) {
         p[1] = palette[i].Green;
         p[2] = palette[i].Red;
     }
+    if (rowBytes == 0) return dib;
     for (int row = 0; row < bitmap.Height(); ++row)
         std::memcpy(p + rowBytes * size_t(bitmap.Height() - 1 - row), bitmap.ScanLine(row), rowBytes);
     return dib;

@@ -117,7 +117,8 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     if (!extension.empty()) extension.erase(0, 1);
     const TGraphicClass* graphicClass = FindGraphicClass(extension);
     if (!graphicClass || !graphicClass->Create)
-        throw EInvalidGraphic(Format(PlatformMessages::UnknownExtension, extension.c_str()));
+        throw EInvalidGraphic(Format(EnglishPlatformTexts() ? PlatformMessages::UnknownExtensionEnglish : PlatformMessages::UnknownExtension,
+                                     extension.c_str()));
     std::unique_ptr<TGraphic> graphic = graphicClass->Create();
     graphic->OnProgress = OnProgress;
     graphic->LoadFromFile(fileName);

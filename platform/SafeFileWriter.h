@@ -9,6 +9,15 @@
 class TStream;
 
 // Calls write with a stream on the temporary file. Raises EFCreateError when
-// the file cannot be created or renamed; whatever write raises passes on,
-// and in every failure the temporary file is removed.
+// the file cannot be created or renamed (a folder, a loop of links);
+// whatever write raises passes on, and in every failure the temporary file
+// is removed. Where the file system allows, the temporary file has no name
+// until it is complete, so not even a killed process leaves it behind;
+// otherwise SIGINT and SIGTERM remove it. A link is written through to its
+// target (created when missing); a replaced file's mode, and where
+// permitted its owner, carry over.
 void WriteFileSafely(const std::string& fileName, const std::function<void(TStream&)>& write);
+
+// Whether unnamed temporary files are tried first (default true); tests
+// turn it off to reach the named fallback.
+void SetUnnamedTemporaryFiles(bool enabled);

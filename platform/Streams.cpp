@@ -1,5 +1,7 @@
 #include "platform/Streams.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,7 +24,10 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-    if (count < 0 || Write(buffer, count) != count) throw EWriteError(PlatformMessages::WriteError);
+    if (count >= 0 && Write(buffer, count) == count) return;
+    const std::string reason = WriteFailureReason();
+    throw EWriteError(reason.empty() ? std::string(PlatformMessages::WriteError)
+                                     : std::string(PlatformMessages::WriteError) + ": " + reason);
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
@@ -182,29 +187,76 @@ void TMemoryStream::SaveToStream(TStream& destination) const {
 
 // ---------------------------------------------------------------------------
 
-TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_(fileName) {
-    const char* how = "rb";
-    if (mode == fmCreate) how = "w+b";
-    else if ((mode & 3) == fmOpenWrite || (mode & 3) == fmOpenReadWrite) how = "r+b";
-    file_ = std::fopen(fileName.c_str(), how);
-    if (!file_) {
-        const std::string reason = std::strerror(errno);
-        if (mode == fmCreate)
-            throw EFCreateError(Format(PlatformMessages::FileCreate, fileName.c_str(), reason.c_str()));
-        throw EFOpenError(Format(PlatformMessages::FileOpen, fileName.c_str(), reason.c_str()));
+namespace {
+
+[[noreturn]] void OpenFailed(const std::string& fileName, const char* reason) {
+    throw EFOpenError(Format(PlatformMessages::FileOpen, fileName.c_str(), reason));
+}
+
+[[noreturn]] void WriteFailed(int error) {
+    throw EWriteError(error ? std::string(PlatformMessages::WriteError) + ": " + std::strerror(error)
+                            : std::string(PlatformMessages::WriteError));
+}
+
+// An existing file to read or change: only a regular file will do. A pipe
+// would block the program and a folder or device has no size to read, so
+// the file is opened without blocking and looked at before any byte moves.
+std::FILE* OpenExisting(const std::string& fileName, bool write) {
+    const int fd = ::open(fileName.c_str(), (write ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) OpenFailed(fileName, std::strerror(errno));
+    struct stat info {};
+    const char* refusal = nullptr;
+    if (fstat(fd, &info) != 0) refusal = std::strerror(errno);
+    else if (S_ISDIR(info.st_mode)) refusal = std::strerror(EISDIR);
+    else if (!S_ISREG(info.st_mode)) refusal = "not a regular file";
+    if (!refusal) {
+        const int flags = fcntl(fd, F_GETFL);
+        if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) refusal = std::strerror(errno);
     }
+    std::FILE* file = refusal ? nullptr : fdopen(fd, write ? "r+b" : "rb");
+    if (!file) {
+        const std::string reason = refusal ? refusal : std::strerror(errno);
+        ::close(fd);
+        OpenFailed(fileName, reason.c_str());
+    }
+    return file;
+}
+
+}  // namespace
+
+TFileStream::TFileStream(const std::string& fileName, unsigned mode) : fileName_(fileName) {
+    if (mode != fmCreate) {
+        file_ = OpenExisting(fileName, (mode & 3) == fmOpenWrite || (mode & 3) == fmOpenReadWrite);
+        return;
+    }
+    file_ = std::fopen(fileName.c_str(), "w+be");
+    if (!file_) throw EFCreateError(Format(PlatformMessages::FileCreate, fileName.c_str(), std::strerror(errno)));
+}
+
+TFileStream::TFileStream(int descriptor, const std::string& fileName) : fileName_(fileName) {
+    file_ = fdopen(descriptor, "w+b");
+    if (!file_) throw EFCreateError(Format(PlatformMessages::FileCreate, fileName.c_str(), std::strerror(errno)));
 }
 
 TFileStream::~TFileStream() {
     if (file_) std::fclose(file_);
 }
 
+int TFileStream::Descriptor() const { return file_ ? fileno(file_) : -1; }
+
+std::string TFileStream::WriteFailureReason() const { return writeError_ ? std::strerror(writeError_) : ""; }
+
+void TFileStream::Flush() {
+    if (file_ && std::fflush(file_) != 0) WriteFailed(errno);
+}
+
 void TFileStream::Close() {
     if (!file_) return;
-    const bool failed = std::fflush(file_) != 0;
-    const bool closeFailed = std::fclose(file_) != 0;
+    int error = 0;
+    if (std::fflush(file_) != 0) error = errno;
+    if (std::fclose(file_) != 0 && !error) error = errno ? errno : EIO;
     file_ = nullptr;
-    if (failed || closeFailed) throw EWriteError(PlatformMessages::WriteError);
+    if (error) WriteFailed(error);
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
@@ -214,7 +266,10 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
     if (!file_ || count <= 0) return 0;
-    return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file_));
+    errno = 0;
+    const auto written = static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file_));
+    if (written != count) writeError_ = errno ? errno : EIO;
+    return written;
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {

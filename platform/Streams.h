@@ -35,7 +35,9 @@ public:
     int64_t Remaining() { return Size() - Position(); }
 
     void ReadBuffer(void* buffer, int64_t count);         // all or EReadError
-    void WriteBuffer(const void* buffer, int64_t count);  // all or EWriteError
+    // All or EWriteError, whose message names the reason when the stream
+    // knows it ("Stream write error: No space left on device").
+    void WriteBuffer(const void* buffer, int64_t count);
     // Copies count bytes from source's current position; count 0 copies the
     // whole of source from its start. Returns the bytes copied.
     int64_t CopyFrom(TStream& source, int64_t count);
@@ -51,6 +53,10 @@ public:
     void WriteWordBE(uint16_t value);
     void WriteDWordBE(uint32_t value);
     void WriteString(const std::string& text) { WriteBuffer(text.data(), static_cast<int64_t>(text.size())); }
+
+protected:
+    // Why the last Write moved fewer bytes than asked; empty when unknown.
+    virtual std::string WriteFailureReason() const { return {}; }
 };
 
 class TMemoryStream : public TStream {
@@ -94,8 +100,12 @@ enum TFileMode : unsigned {
 class TFileStream : public TStream {
 public:
     // fmCreate creates or truncates (EFCreateError on failure); the open
-    // modes need an existing file (EFOpenError on failure).
+    // modes need an existing regular file (EFOpenError on failure, also for
+    // a folder or a device; opening never blocks on a pipe).
     TFileStream(const std::string& fileName, unsigned mode);
+    // Takes over an open descriptor for reading and writing; fileName only
+    // names it.
+    TFileStream(int descriptor, const std::string& fileName);
     ~TFileStream() override;
 
     int64_t Read(void* buffer, int64_t count) override;
@@ -103,11 +113,18 @@ public:
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t newSize) override;
     const std::string& FileName() const { return fileName_; }
+    // Writes out the buffered bytes; raises EWriteError naming the reason.
+    void Flush();
     // Flushes and closes; raises EWriteError when buffered bytes cannot be
     // written. The destructor closes without raising.
     void Close();
+    int Descriptor() const;
+
+protected:
+    std::string WriteFailureReason() const override;
 
 private:
     std::string fileName_;
     std::FILE* file_ = nullptr;
+    int writeError_ = 0;  // errno of the last failed write
 };

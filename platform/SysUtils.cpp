@@ -49,7 +49,9 @@ bool TryStrToInt(std::string_view text, int32_t& value) {
 int32_t StrToInt(std::string_view text) {
     int32_t value = 0;
     if (!TryStrToInt(text, value))
-        throw EConvertError(Format(PlatformMessages::InvalidInteger, std::string(text).c_str()));
+        throw EConvertError(
+            Format(EnglishPlatformTexts() ? PlatformMessages::InvalidIntegerEnglish : PlatformMessages::InvalidInteger,
+                   std::string(text).c_str()));
     return value;
 }
 

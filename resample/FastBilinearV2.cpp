@@ -152,13 +152,13 @@ void FastBilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
     }
     PrepareResample(picture, width, height);
     const int32_t sw = picture.Width(), sh = picture.Height();
-    const auto [ratioX, quarterX] = DirectTaps::BilinearV2AxisOf(sw, width);
-    const auto [ratioY, quarterY] = DirectTaps::BilinearV2AxisOf(sh, height);
+    const DirectTaps::BilinearV2Axis axisX = DirectTaps::BilinearV2AxisOf(sw, width);
+    const DirectTaps::BilinearV2Axis axisY = DirectTaps::BilinearV2AxisOf(sh, height);
     TBitmap result = TBitmap::ForOverwrite(width, height, pf24bit);
     const std::vector<const uint8_t*> rows = RowStarts(picture);
     std::vector<ColumnTap> columns(static_cast<size_t>(width));
     for (int32_t x = 0; x < width; ++x) {
-        const BilinearTap t = BilinearV2Tap(x, ratioX, quarterX, sw);
+        const BilinearTap t = BilinearV2Tap(x, axisX.Ratio, axisX.Quarter, sw);
         const long double fx = t.Fraction;
         columns[size_t(x)] = {3 * size_t(t.First), 3 * size_t(t.Second), fx, 1 - fx, DyadicOf(t.Fraction)};
     }
@@ -169,7 +169,7 @@ void FastBilinearV2Resample(TBitmap& picture, int32_t width, int32_t height) {
             BlendedRows blended(rows, columns);
             BilinearTap previous{-1, -1, 0};
             for (int32_t y = begin; y < end; ++y) {
-                const BilinearTap ty = BilinearV2Tap(y, ratioY, quarterY, sh);
+                const BilinearTap ty = BilinearV2Tap(y, axisY.Ratio, axisY.Quarter, sh);
                 uint8_t* out = result.ScanLine(y);
                 if (ty == previous) std::memcpy(out, result.ScanLine(y - 1), rowBytes);
                 else if (ty.Fraction == 0) SingleRow(rows[size_t(ty.First)], columns, out);

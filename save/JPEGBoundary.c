@@ -7,35 +7,64 @@
 
 static vx_jpeg_guard *guard_of(j_common_ptr cinfo) { return (vx_jpeg_guard *)cinfo->err; }
 
-static void fail(j_common_ptr cinfo, int status, int code) {
+static void fail_with_text(j_common_ptr cinfo, int status, int code, const char *text) {
     vx_jpeg_guard *guard = guard_of(cinfo);
     guard->status = status;
     guard->code = code;
+    strncpy(guard->message, text ? text : "", sizeof guard->message - 1);
+    guard->message[sizeof guard->message - 1] = '\0';
     longjmp(guard->jump, 1);
 }
 
-static void error_exit(j_common_ptr cinfo) { fail(cinfo, VX_JPEG_FAILED, cinfo->err->msg_code); }
+static void fail(j_common_ptr cinfo, int status, int code) { fail_with_text(cinfo, status, code, NULL); }
+
+static void error_exit(j_common_ptr cinfo) {
+    char text[JMSG_LENGTH_MAX];
+    guard_of(cinfo)->library_format(cinfo, text);
+    fail_with_text(cinfo, VX_JPEG_FAILED, cinfo->err->msg_code, text);
+}
 
 /* Warnings and trace messages are counted by libjpeg but never shown. */
 static void output_message(j_common_ptr cinfo) { (void)cinfo; }
 
-/* The data running out is the one warning that is refused: libjpeg would
- * fill the rest of the picture with grey and report success. A complete
- * file that only lacks its end marker runs out while its last row of
- * blocks is decoded, or while the decompressor finishes; those still load. */
-static int premature_end(j_common_ptr cinfo) {
-    if (!cinfo->is_decompressor || cinfo->err->msg_code != JWRN_JPEG_EOF) return 0;
-    const j_decompress_ptr d = (j_decompress_ptr)cinfo;
-    if (guard_of(cinfo)->finishing) return 0;
-    if (d->progressive_mode || d->output_height == 0) return 1;
-    const JDIMENSION last_row_height = (JDIMENSION)(d->max_v_samp_factor * d->min_DCT_scaled_size);
+/* A progressive picture is complete once every coefficient has arrived at
+ * full precision. */
+static int coefficients_incomplete(j_decompress_ptr d) {
+    int c, k;
+    if (!d->coef_bits) return 1;
+    for (c = 0; c < d->num_components; c++)
+        for (k = 0; k < DCTSIZE2; k++)
+            if (d->coef_bits[c][k] != 0) return 1;
+    return 0;
+}
+
+/* Whether the data running out leaves part of the picture missing. A
+ * complete file that only lacks its end marker runs out while its last row
+ * of blocks is decoded, after its last scan, or while the decompressor
+ * finishes. */
+static int picture_incomplete_at_end(j_decompress_ptr d, const vx_jpeg_guard *guard) {
+    JDIMENSION last_row_height;
+    if (guard->finishing || d->output_height == 0) return 0;
+    if (d->progressive_mode) return coefficients_incomplete(d);
+    last_row_height = (JDIMENSION)(d->max_v_samp_factor * d->min_DCT_scaled_size);
     return d->output_height - d->output_scanline > last_row_height;
 }
 
+/* A file that ends early decodes as libjpeg fills it (what was read, the
+ * rest grey); the guard records that it happened so the caller can say so.
+ * The Huffman decoder's "hit a marker" after the end of the data means a
+ * block it needed was missing. */
 static void emit_message(j_common_ptr cinfo, int msg_level) {
+    vx_jpeg_guard *guard = guard_of(cinfo);
     if (msg_level >= 0) return;
-    if (premature_end(cinfo)) fail(cinfo, VX_JPEG_FAILED, cinfo->err->msg_code);
     cinfo->err->num_warnings++;
+    if (!cinfo->is_decompressor) return;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF) {
+        guard->input_ended = 1;
+        if (picture_incomplete_at_end((j_decompress_ptr)cinfo, guard)) guard->ended_early = 1;
+    } else if (cinfo->err->msg_code == JWRN_HIT_MARKER && guard->input_ended) {
+        guard->ended_early = 1;
+    }
 }
 
 static void format_message(j_common_ptr cinfo, char *buffer) {
@@ -55,13 +84,14 @@ static void progress_monitor(j_common_ptr cinfo) {
      * busy for minutes. */
     if (cinfo->is_decompressor && guard->max_scans > 0 &&
         ((j_decompress_ptr)cinfo)->input_scan_number > guard->max_scans)
-        fail(cinfo, VX_JPEG_FAILED, JERR_IMAGE_TOO_BIG);
+        fail_with_text(cinfo, VX_JPEG_FAILED, JERR_IMAGE_TOO_BIG, "The file has too many scans");
     if (guard->on_progress && guard->on_progress(guard->context, cinfo))
         fail(cinfo, VX_JPEG_STOPPED, 0);
 }
 
 static void init_guard(vx_jpeg_guard *guard) {
     jpeg_std_error(&guard->errors);
+    guard->library_format = guard->errors.format_message;
     guard->errors.error_exit = error_exit;
     guard->errors.output_message = output_message;
     guard->errors.emit_message = emit_message;
@@ -71,6 +101,9 @@ static void init_guard(vx_jpeg_guard *guard) {
     guard->status = VX_JPEG_OK;
     guard->code = 0;
     guard->finishing = 0;
+    guard->input_ended = 0;
+    guard->ended_early = 0;
+    guard->message[0] = '\0';
 }
 
 /* One libjpeg call under a jump point. Nothing the call changes is read
@@ -104,6 +137,15 @@ int vx_jpeg_create_compress(vx_jpeg_guard *guard, j_compress_ptr cinfo) {
 /* Safe on an object whose creation failed: libjpeg frees only what its
  * memory manager holds. */
 void vx_jpeg_destroy(j_common_ptr cinfo) { jpeg_destroy(cinfo); }
+
+void vx_jpeg_message_text(int code, char *buffer) {
+    struct jpeg_error_mgr errors;
+    struct jpeg_common_struct common;
+    memset(&common, 0, sizeof common);
+    common.err = jpeg_std_error(&errors);
+    errors.msg_code = code;
+    errors.format_message(&common, buffer);
+}
 
 int vx_jpeg_mem_src(j_decompress_ptr cinfo, const unsigned char *bytes, unsigned long size) {
     GUARDED((j_common_ptr)cinfo, jpeg_mem_src(cinfo, bytes, size));

@@ -37,6 +37,10 @@ typedef struct vx_jpeg_guard {
     int code;      /* libjpeg message code of the last error */
     int max_scans; /* a file with more input scans fails; 0: no limit */
     int finishing; /* set once every row has been read: the end marker may be missing */
+    int input_ended;   /* the data ran out (libjpeg went on with an inserted end marker) */
+    int ended_early;   /* ... before the picture was complete: the rest is libjpeg's filling */
+    char message[JMSG_LENGTH_MAX]; /* libjpeg's text of the last error */
+    void (*library_format)(j_common_ptr cinfo, char *buffer); /* libjpeg's own formatter */
     vx_jpeg_progress_fn on_progress;
     void *context;
 } vx_jpeg_guard;
@@ -54,6 +58,8 @@ typedef struct vx_jpeg_memory_dest {
 int vx_jpeg_create_decompress(vx_jpeg_guard *guard, j_decompress_ptr cinfo);
 int vx_jpeg_create_compress(vx_jpeg_guard *guard, j_compress_ptr cinfo);
 void vx_jpeg_destroy(j_common_ptr cinfo);
+/* libjpeg's text for a message code, without its parameters filled in. */
+void vx_jpeg_message_text(int code, char *buffer);
 
 int vx_jpeg_mem_src(j_decompress_ptr cinfo, const unsigned char *bytes, unsigned long size);
 int vx_jpeg_read_header(j_decompress_ptr cinfo, int require_image, int *result);

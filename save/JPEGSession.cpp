@@ -8,6 +8,17 @@
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
 
+std::string JPEGErrorMessage(int code, const std::string& text) {
+    if (text.empty()) return Format("JPEG error #%d", code);
+    return Format("JPEG error #%d: %s", code, text.c_str());
+}
+
+std::string JPEGErrorMessage(int code) {
+    char text[JMSG_LENGTH_MAX] = "";
+    vx_jpeg_message_text(code, text);
+    return JPEGErrorMessage(code, text);
+}
+
 extern "C" int VorlixJPEGProgress(void* context, j_common_ptr cinfo) noexcept {
     auto* session = static_cast<TJPEGSession*>(context);
     try {
@@ -26,7 +37,7 @@ void TJPEGSession::Check(int status) {
         stopped_ = nullptr;
         std::rethrow_exception(stopped);
     }
-    throw EJPEG(Format("JPEG error #%d", guard_.code));
+    throw EJPEG(guard_.message[0] ? JPEGErrorMessage(guard_.code, guard_.message) : JPEGErrorMessage(guard_.code));
 }
 
 // ---------------------------------------------------------------------------
@@ -62,7 +73,7 @@ void TJPEGDecompressor::ReadHeader() {
         const jpeg_component_info& component = info_.comp_info[i];
         fewestBlocks = std::min(fewestBlocks, uint64_t{component.width_in_blocks} * component.height_in_blocks);
     }
-    if (fewestBlocks / 8 > sourceSize_) throw EJPEG(Format("JPEG error #%d", static_cast<int>(JERR_INPUT_EOF)));
+    if (fewestBlocks / 8 > sourceSize_) throw EJPEG(JPEGErrorMessage(JERR_INPUT_EOF));
 }
 
 bool TJPEGDecompressor::HasMultipleScans() {

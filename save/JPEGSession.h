@@ -8,9 +8,15 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "save/JPEGBoundary.h"
+
+// The text of EJPEG: "JPEG error #code", then libjpeg's own text for the
+// code (or the given one).
+std::string JPEGErrorMessage(int code);
+std::string JPEGErrorMessage(int code, const std::string& text);
 
 // The progress callback handed to the C side.
 extern "C" int VorlixJPEGProgress(void* context, j_common_ptr cinfo) noexcept;
@@ -27,6 +33,9 @@ public:
     void SetProgressHandler(ProgressHandler handler) { progress_ = std::move(handler); }
     // The number of warnings libjpeg has counted so far.
     long Warnings() const { return guard_.errors.num_warnings; }
+    // The data ran out before the picture was complete; what is missing is
+    // as libjpeg fills it.
+    bool EndedEarly() const { return guard_.ended_early != 0; }
 
 protected:
     TJPEGSession() = default;

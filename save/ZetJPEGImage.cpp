@@ -83,7 +83,23 @@ void CmykToBlueGreenRed(TBitmap& bitmap) {
     bitmap.SetPixelFormat(pf24bit);
 }
 
-[[noreturn]] void RaiseJPEGError(int code) { throw EJPEG(Format("JPEG error #%d", code)); }
+[[noreturn]] void RaiseJPEGError(int code) { throw EJPEG(JPEGErrorMessage(code)); }
+
+// libjpeg cannot turn inks into grey; grey pictures are 8-bit with a grey
+// ramp, as the grayscale output of the other colour spaces.
+void BlueGreenRedToGrey(TBitmap& bitmap) {
+    TBitmap grey(bitmap.Width(), bitmap.Height(), pf8bit);
+    TPalette ramp(256);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = {uint8_t(i), uint8_t(i), uint8_t(i), 0};
+    grey.SetPalette(ramp);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const uint8_t* pixel = bitmap.ScanLine(y);
+        uint8_t* to = grey.ScanLine(y);
+        for (int x = 0; x < bitmap.Width(); ++x, pixel += 3)
+            to[x] = static_cast<uint8_t>((77 * pixel[2] + 150 * pixel[1] + 29 * pixel[0]) >> 8);
+    }
+    bitmap = std::move(grey);
+}
 
 bool RowStepAllowsBlocks(const TBitmap& bitmap) {
     if (bitmap.Height() < 2) return true;
@@ -123,12 +139,14 @@ void TJPEGImage::Assign(const TGraphic& source) {
         if (jpeg == this) return;
         SetData(jpeg->data_);
         bitmap_ = jpeg->bitmap_ ? std::make_unique<TBitmap>(*jpeg->bitmap_) : nullptr;
+        endedEarly_ = bitmap_ && jpeg->endedEarly_;
         Changed();
         return;
     }
     if (const auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
         SetData(std::make_shared<TJPEGData>());
         bitmap_ = std::make_unique<TBitmap>(*bitmap);
+        endedEarly_ = false;
         Changed();
         return;
     }
@@ -193,6 +211,7 @@ void TJPEGImage::LoadFromStream(TStream& stream) {
     const int64_t start = stream.Position();
     const int64_t count = stream.Size() - start;
     bitmap_.reset();
+    endedEarly_ = false;
     SetData(std::make_shared<TJPEGData>());
     if (count > 0) {
         int64_t skip = 0;
@@ -219,6 +238,8 @@ void TJPEGImage::SaveToStream(TStream& stream) const {
     const std::vector<uint8_t>& bytes = data_->Compressed->Bytes();
     stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
+
+std::string TJPEGImage::LoadWarning() const { return bitmap_ && endedEarly_ ? EndsEarlyWarning : ""; }
 
 bool TJPEGImage::Equals(const TGraphic& graphic) const {
     const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic);
@@ -280,6 +301,7 @@ void TJPEGImage::ReportProgress(TProgressStage stage, int percent) const {
 bool TJPEGImage::DropDecodedPicture() {
     if (!bitmap_ || !HasBytes()) return false;
     bitmap_.reset();
+    endedEarly_ = false;
     return true;
 }
 
@@ -323,9 +345,10 @@ void TJPEGImage::Decode() const {
     const std::shared_ptr<TJPEGData> data = data_;
     auto bitmap = std::make_unique<TBitmap>();
     decoding_ = bitmap.get();
+    bool endedEarly = false;
     try {
         ReportProgress(TProgressStage::psStarting, 0);
-        DecodeInto(*data, *bitmap);
+        endedEarly = DecodeInto(*data, *bitmap);
     } catch (const EAbort&) {
         // Stopped by the progress handler: the rows decoded so far stay.
     } catch (...) {
@@ -335,6 +358,7 @@ void TJPEGImage::Decode() const {
     decoding_ = nullptr;
     if (data_ != data || bitmap_) return;  // the handler put another picture in place
     bitmap_ = std::move(bitmap);
+    endedEarly_ = endedEarly;
     ReportProgress(TProgressStage::psEnding, 100);
     if (paletteModified_) {
         paletteModified_ = false;
@@ -342,7 +366,7 @@ void TJPEGImage::Decode() const {
     }
 }
 
-void TJPEGImage::DecodeInto(const TJPEGData& data, TBitmap& bitmap) const {
+bool TJPEGImage::DecodeInto(const TJPEGData& data, TBitmap& bitmap) const {
     std::optional<TColourMap> ownColours;
     TJPEGDecompressor jpeg;
     TProgressThrottle throttle(GetTickMs(), ProgressIntervalMs);
@@ -359,10 +383,12 @@ void TJPEGImage::DecodeInto(const TJPEGData& data, TBitmap& bitmap) const {
     d.scale_num = 1;
     d.scale_denom = 1u << scaleShift_;
     d.do_block_smoothing = blockSmoothing_ ? TRUE : FALSE;
-    if (grayscale_) d.out_color_space = JCS_GRAYSCALE;
     // Quantised CMYK would be one index per pixel where the conversion
-    // below expects four inks, so CMYK always decodes to full colour.
+    // below expects four inks, so CMYK always decodes to full colour, and
+    // to grey only after the conversion.
     const bool cmyk = d.out_color_space == JCS_CMYK;
+    const bool greyFromInks = cmyk && grayscale_;
+    if (grayscale_ && !cmyk) d.out_color_space = JCS_GRAYSCALE;
     const bool quantise = !cmyk && (paletteOutput_ || d.out_color_space == JCS_GRAYSCALE);
     // Full-colour rows go straight into the bitmap, blue first. Quantised
     // rows are indices, whatever the order; red-green-blue keeps libjpeg's
@@ -401,7 +427,12 @@ void TJPEGImage::DecodeInto(const TJPEGData& data, TBitmap& bitmap) const {
     jpeg.CalcOutputDimensions();
     const int bytesPerPixel = quantise ? 1 : cmyk ? 4 : 3;
     if (d.output_components != bytesPerPixel) RaiseJPEGError(JERR_CONVERSION_NOTIMPL);
-    bitmap.SetPixelFormat(quantise ? pf8bit : cmyk ? pf32bit : pf24bit);
+    const TPixelFormat format = quantise ? pf8bit : cmyk ? pf32bit : pf24bit;
+    // A header within libjpeg's limits may still ask for more than a
+    // picture may hold; that is the file's fault, not the memory's.
+    if (!TBitmap::FitsPixelCap(format, d.output_width, d.output_height))
+        throw EJPEG(JPEGErrorMessage(JERR_IMAGE_TOO_BIG, "The picture is larger than the program accepts"));
+    bitmap.SetPixelFormat(format);
     bitmap.SetSize(static_cast<int>(d.output_width), static_cast<int>(d.output_height));
     jpeg.StartDecompress();
 
@@ -444,6 +475,8 @@ void TJPEGImage::DecodeInto(const TJPEGData& data, TBitmap& bitmap) const {
     }
     jpeg.FinishDecompress();
     if (cmyk) CmykToBlueGreenRed(bitmap);
+    if (greyFromInks) BlueGreenRedToGrey(bitmap);
+    return jpeg.EndedEarly();
 }
 
 void TJPEGImage::Compress() const {

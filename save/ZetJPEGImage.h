@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/Bitmap.h"
 #include "platform/Streams.h"
@@ -72,6 +73,11 @@ public:
     void LoadFromStream(TStream& stream) override;
     // The compressed bytes, compressing the picture first when needed.
     void SaveToStream(TStream& stream) const override;
+    // EndsEarlyWarning when the decoded picture came from a file that ends
+    // before the picture does; known once the picture has been decoded
+    // (assigning it to a bitmap decodes it).
+    std::string LoadWarning() const override;
+    static constexpr const char* EndsEarlyWarning = "ends early; the rest of the picture is missing";
 
     // True when graphic is a TJPEGImage sharing this one's compressed form.
     bool Equals(const TGraphic& graphic) const;
@@ -115,7 +121,8 @@ private:
     void Changed() const;
     bool DropDecodedPicture();
     void SetData(std::shared_ptr<TJPEGData> data) const;
-    void DecodeInto(const TJPEGData& data, TBitmap& bitmap) const;
+    // Returns whether the data ended before the picture.
+    bool DecodeInto(const TJPEGData& data, TBitmap& bitmap) const;
     void CompressInto(TBitmap& picture, TJPEGData& data) const;
     // The decoded picture, or the one being decoded.
     const TBitmap* Shown() const { return bitmap_ ? bitmap_.get() : decoding_; }
@@ -140,6 +147,7 @@ private:
     mutable bool paletteModified_ = false;
     mutable const TBitmap* decoding_ = nullptr;
     mutable bool compressing_ = false;
+    mutable bool endedEarly_ = false;  // of the decoded picture
 };
 
 // Unit start-up: registers jpg, jpeg and jpe; on a display of 8 bits or

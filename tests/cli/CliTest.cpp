@@ -2,6 +2,7 @@
 // statuses, and that a failure never leaves or damages an output file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -236,11 +237,75 @@ TEST_F(Cli, JpegDecodingAndEncodingOptions) {
     EXPECT_EQ(Invoke("info " + jpeg + " --jpeg-scale 3").status, 1);
     EXPECT_EQ(Invoke("convert " + jpeg + " " + Path("q.jpg") + " --quality 0").status, 1);
 
-    // A JPEG that ends inside its picture data is refused, naming the file.
+    // A JPEG that ends inside its picture data converts, with one warning
+    // line naming the file.
     const std::vector<uint8_t> bytes = testing_support::ReadFileBytes(jpeg);
     TMemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.begin() + ptrdiff_t(bytes.size() / 2))).SaveToFile(Path("cut.jpg"));
     run = Invoke("convert " + Path("cut.jpg") + " " + Path("cut.bmp"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "vorlix-cli: " + Path("cut.jpg") + ": warning: ends early; the rest of the picture is missing\n");
+    EXPECT_TRUE(fs::exists(Path("cut.bmp")));
+    // A real decoding error is still one.
+    std::vector<uint8_t> broken(bytes.begin(), bytes.begin() + 2);
+    broken.insert(broken.end(), {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00});
+    TMemoryStream(broken).SaveToFile(Path("broken.jpg"));
+    run = Invoke("info " + Path("broken.jpg"));
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("JPEG error #"), std::string::npos) << run.err;
-    EXPECT_FALSE(fs::exists(Path("cut.bmp")));
+}
+
+TEST_F(Cli, EmptyPicturesAndOtherInputsThatAreNoFilesAreStatusTwo) {
+    TMemoryStream().SaveToFile(Path("empty.jpg"));
+    {
+        std::ofstream pnm(Path("empty.pgm"), std::ios::binary);
+        pnm << "P5 0 2147483647 255\n";
+    }
+    fs::create_directory(Path("folder.png"));
+    ASSERT_EQ(mkfifo(Path("pipe.png").c_str(), 0600), 0);
+    for (const char* name : {"empty.jpg", "empty.pgm", "folder.png", "pipe.png"}) {
+        const CliRun run = Invoke("info " + Path(name));
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_EQ(run.err.rfind("vorlix-cli: " + Path(name) + ": ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+}
+
+TEST_F(Cli, SizesBelowOnePixelAreBadUsage) {
+    const std::string in = WriteBmp("wide.bmp", 640, 100);
+    const std::pair<const char*, const char*> cases[] = {
+        {"--width 0", "The width must be at least 1 pixel."},
+        {"--height -3", "The height must be at least 1 pixel."},
+        {"--width 1", "The height must be at least 1 pixel."},  // the coupled height rounds to 0
+    };
+    for (const auto& [options, message] : cases) {
+        const CliRun run = Invoke("resample " + in + " " + Path("o.bmp") + " --algorithm bell " + options);
+        EXPECT_EQ(run.status, 1) << options;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(Path("o.bmp")));
+}
+
+TEST_F(Cli, FailuresToEncodeAreStatusThreeAndFailuresToWriteStatusTwo) {
+    // GIF holds at most 65535 columns: the picture cannot be encoded.
+    const std::string wide = WriteBmp("wide.bmp", 70000, 1);
+    CliRun run = Invoke("convert " + wide + " " + Path("wide.gif"));
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_FALSE(fs::exists(Path("wide.gif")));
+    // A loop of links as the output.
+    fs::create_symlink("loop2.bmp", Path("loop1.bmp"));
+    fs::create_symlink("loop1.bmp", Path("loop2.bmp"));
+    run = Invoke("convert " + wide + " " + Path("loop1.bmp"));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Too many levels of symbolic links"), std::string::npos) << run.err;
+}
+
+TEST_F(Cli, MessagesAreEnglish) {
+    {
+        std::ofstream pnm(Path("bad.pgm"), std::ios::binary);
+        pnm << "P2 1 x1 255 0";
+    }
+    CliRun run = Invoke("info " + Path("bad.pgm"));
+    EXPECT_NE(run.err.find("'x1' is not a valid integer value"), std::string::npos) << run.err;
+    run = Invoke("info " + Path("x.rle"));
+    EXPECT_NE(run.err.find("Unknown picture file extension (.rle)"), std::string::npos) << run.err;
 }

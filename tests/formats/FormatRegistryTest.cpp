@@ -77,3 +77,34 @@ TEST(FormatRegistry, AFailedLoadLeavesThePreviousPicture) {
     EXPECT_EQ(Colours(work), Reference("png_rgba8"));
     for (const auto& f : {png, gif, pgm}) std::filesystem::remove(f);
 }
+
+TEST(FormatRegistry, EveryReaderRefusesABrokenFileAsAnInvalidGraphic) {
+    RegisterFormatUnits();
+    auto bytes = [](std::string text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    const struct {
+        const char* extension;
+        std::vector<uint8_t> file;
+    } cases[] = {
+        {"bmp", bytes("BM" + std::string(40, '\xEE'))},
+        {"ico", std::vector<uint8_t>(22, 0)},
+        {"jpg", {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00}},  // a scan before any frame
+        {"png", bytes("\x89PNG\r\n\x1A\n" + std::string(30, '\xEE'))},
+        {"gif", bytes("GIF89a" + std::string(4, '\xEE'))},
+        {"ppm", bytes("P6 1")},
+        {"pgm", bytes("P5 0 5 255\n")},  // an empty picture
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extension);
+        const TGraphicClass* graphicClass = TPicture::FindGraphicClass(c.extension);
+        ASSERT_NE(graphicClass, nullptr);
+        std::unique_ptr<TGraphic> graphic = graphicClass->Create();
+        EXPECT_THROW(
+            {
+                TMemoryStream stream(c.file);
+                graphic->LoadFromStream(stream);
+                TBitmap decoded;
+                decoded.Assign(*graphic);  // the JPEG class decodes only now
+            },
+            EInvalidGraphic);
+    }
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "formats/GLDPNGImage.h"
 #include "platform/Palettes.h"
 #include "FormatTestSupport.h"
@@ -257,6 +259,33 @@ TEST(PNGImage, HostileFilesGiveOneClearError) {
     for (auto [w, h] : {std::pair{100000u, 100000u}, {20000u, 20000u}, {1u << 25, 1u}, {1u, 1u << 25}}) {
         SCOPED_TRACE(::testing::Message() << w << " x " << h);
         expectInvalid(WithPngSize(good, w, h));
+    }
+}
+
+TEST(PNGImage, ChunksTheReaderDoesNotUseCostNothing) {
+    const std::vector<uint8_t> good = Fixture("png_rgb8.png");
+    auto withChunk = [&](const char* type, uint32_t declared, const std::vector<uint8_t>& body) {
+        std::vector<uint8_t> file(good.begin(), good.begin() + 33);  // signature and header
+        std::vector<uint8_t> chunk(8);
+        PutBE32(chunk, 0, declared);
+        std::copy(type, type + 4, chunk.begin() + 4);
+        chunk.insert(chunk.end(), body.begin(), body.end());
+        std::vector<uint8_t> crc(4);
+        PutBE32(crc, 0, Crc32(chunk.data() + 4, chunk.size() - 4));
+        if (declared == body.size()) chunk.insert(chunk.end(), crc.begin(), crc.end());
+        file.insert(file.end(), chunk.begin(), chunk.end());
+        file.insert(file.end(), good.begin() + 33, good.end());
+        return file;
+    };
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT"}) {
+        SCOPED_TRACE(type);
+        // Declaring 2 GB in a few bytes: libpng would allocate and clear it.
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(LoadPng(withChunk(type, 0x7FFFFFF0u, {'k', 0, 'x'})), EInvalidGraphic);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+        // A real one is passed over.
+        const std::vector<uint8_t> body = {'k', 'e', 'y', 0, 0, 0, 0, 0};
+        EXPECT_EQ(Colours(LoadPng(withChunk(type, uint32_t(body.size()), body))->Bitmap()), Reference("png_rgb8"));
     }
 }
 

@@ -130,9 +130,18 @@ TEST(PNMImage, BadFilesGiveTheirErrors) {
         {"P1 90000 90000 1", "TPNMImage Read Error"},
         {"P6 10000 10000 255\n" + std::string(1000, 'x'), "TPNMImage Read Error"},
         {"P6 2000000000 2000000000 255\n", "TPNMImage Read Error"},
+        // Empty pictures.
+        {"P6 2147483647 0 255\n", "TPNMImage Read Error"},
+        {"P5 0 2147483647 255\n", "TPNMImage Read Error"},
+        {"P4 0 0\n", "TPNMImage Read Error"},
     };
     TPixelBytesCap cap(size_t{1} << 27);  // well above the accepted size, far below the declared ones
     for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.file), c.message) << c.file;
+    {
+        // Within the raster bound but beyond the picture cap: the file's fault.
+        TPixelBytesCap small(size_t{1} << 20);
+        EXPECT_EQ(ErrorOf("P5 2000 1000 255\n\x01"), "TPNMImage Read Error");
+    }
     EXPECT_THROW(LoadPnm("P2 x 1 255"), EConvertError);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "platform/Bitmap.h"
 #include "platform/Exceptions.h"
 #include "platform/Palettes.h"
@@ -116,4 +118,51 @@ TEST(Bitmap, DrawingCombinesClipsAndStretches) {
     EXPECT_EQ(Colours(wide), (std::vector<TColor>{RGBColor(9, 9, 9), RGBColor(9, 9, 9), RGBColor(9, 9, 9),
                                                  RGBColor(200, 200, 200), RGBColor(200, 200, 200),
                                                  RGBColor(200, 200, 200)}));
+}
+
+TEST(Bitmap, DrawingOnIndexedPicturesChangesOnlyTheTargetRectangle) {
+    // Every pixel holds the highest index: for 1 bit a duplicate of entry 0,
+    // for 4 and 8 bits an index past the palette. Re-encoding any of them
+    // through its colour would give another index.
+    const TRect target = Rect(3, 1, 6, 2);
+    TBitmap white(2, 2);
+    white.FillRect(Rect(0, 0, 2, 2), clWhite);
+    const struct {
+        const char* name;
+        void (*draw)(TBitmap& canvas, const TRect& rect, const TBitmap& source);
+    } operations[] = {
+        {"FillRect", [](TBitmap& c, const TRect& r, const TBitmap&) { c.FillRect(r, clWhite); }},
+        {"CopyRect", [](TBitmap& c, const TRect& r, const TBitmap& s) { c.CopyRect(r, s, Rect(0, 0, 1, 1)); }},
+        {"Draw", [](TBitmap& c, const TRect& r, const TBitmap&) {
+             TBitmap piece(r.Width(), r.Height());
+             piece.FillRect(Rect(0, 0, r.Width(), r.Height()), clWhite);
+             c.Draw(r.Left, r.Top, piece);
+         }},
+        {"StretchDraw", [](TBitmap& c, const TRect& r, const TBitmap& s) { c.StretchDraw(r, s); }},
+    };
+    for (TPixelFormat format : {pf1bit, pf4bit, pf8bit}) {
+        const unsigned highest = (1u << TBitmap::BitsPerPixel(format)) - 1;
+        for (const auto& operation : operations) {
+            SCOPED_TRACE(std::string(operation.name) + " " + std::to_string(format));
+            TBitmap canvas(10, 3, format);
+            canvas.SetPalette({{0, 0, 0, 0}, {0, 0, 0, 0}});
+            for (int y = 0; y < 3; ++y) std::memset(canvas.ScanLine(y), 0xFF, size_t(canvas.RowStride()));
+            operation.draw(canvas, target, white);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 10; ++x) {
+                    const bool inside = x >= target.Left && x < target.Right && y >= target.Top && y < target.Bottom;
+                    if (!inside) EXPECT_EQ(canvas.PixelIndex(x, y), highest) << x << "," << y;
+                    else EXPECT_LT(canvas.PixelIndex(x, y), 2u) << x << "," << y;
+                }
+        }
+    }
+    // One format and palette on both sides: the indices themselves move.
+    TBitmap source(2, 1, pf8bit), canvas(2, 1, pf8bit);
+    source.SetPalette({{9, 9, 9, 0}, {9, 9, 9, 0}});
+    canvas.SetPalette(source.Palette());
+    source.ScanLine(0)[0] = 1;
+    source.ScanLine(0)[1] = 0;
+    canvas.Draw(0, 0, source);
+    EXPECT_EQ(canvas.PixelIndex(0, 0), 1);
+    EXPECT_EQ(canvas.PixelIndex(1, 0), 0);
 }

@@ -5,6 +5,7 @@
 
 #include <jerror.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -33,7 +34,8 @@ std::vector<uint8_t> Saved(const TJPEGImage& jpeg) {
     return stream.TakeBytes();
 }
 
-std::string JPEGError(int code) { return Format("JPEG error #%d", code); }
+// The message code first, then libjpeg's own words for it.
+std::string JPEGError(int code, const char* text) { return Format("JPEG error #%d: %s", code, text); }
 
 // Offset of the first frame header (SOFn marker) in a JPEG file.
 size_t FrameOffset(const std::vector<uint8_t>& file) {
@@ -469,27 +471,49 @@ bool LoadsAndDecodes(const std::vector<uint8_t>& bytes, int width, int height) {
 
 }  // namespace
 
-TEST(JPEGHostile, TruncatedFilesRaiseEJPEG) {
-    // A file that ends before its picture does is refused (libjpeg would fill
-    // the rest with grey); one that lacks only its end marker still loads, as
-    // a sequential file whose data runs out in its last row of blocks does.
+// Decodes a file and returns the picture and the load warning.
+std::pair<TBitmap, std::string> DecodedWithWarning(const std::vector<uint8_t>& bytes) {
+    TJPEGImage jpeg;
+    Load(jpeg, bytes);
+    TBitmap picture = Decoded(jpeg);
+    return {std::move(picture), jpeg.LoadWarning()};
+}
+
+TEST(JPEGHostile, FilesThatEndEarlyDecodeWithAWarning) {
+    // What the file holds is shown, the rest as libjpeg fills it, and the
+    // load says so; a file that lacks only its end marker is whole.
     for (const char* name : {"c420.jpg", "carith.jpg", "cgrey.jpg", "cprog.jpg", "im_prog.jpg"}) {
+        SCOPED_TRACE(name);
         const std::vector<uint8_t> file = ReadFileBytes(Fixture(name));
-        const bool progressive = std::string(name).find("prog") != std::string::npos;
-        size_t firstLoading = file.size();
-        for (size_t length = 1; length < file.size(); ++length) {
-            const std::vector<uint8_t> cut(file.begin(), file.begin() + ptrdiff_t(length));
-            if (LoadsAndDecodes(cut, 97, 61)) {
-                firstLoading = std::min(firstLoading, length);
-            } else {
-                EXPECT_LT(length, firstLoading) << name << ": a longer cut failed after a shorter one loaded";
-            }
+        const auto [whole, noWarning] = DecodedWithWarning(file);
+        EXPECT_EQ(noWarning, "");
+        const auto [unmarked, unmarkedWarning] = DecodedWithWarning(std::vector<uint8_t>(file.begin(), file.end() - 2));
+        EXPECT_EQ(unmarkedWarning, "");
+        EXPECT_EQ(Colours(unmarked), Colours(whole));
+
+        const std::vector<uint8_t> half(file.begin(), file.begin() + ptrdiff_t(file.size() / 2));
+        const auto [picture, warning] = DecodedWithWarning(half);
+        EXPECT_EQ(picture.Width(), 97);
+        EXPECT_EQ(picture.Height(), 61);
+        EXPECT_EQ(warning, TJPEGImage::EndsEarlyWarning);
+        if (std::string(name).find("prog") == std::string::npos) {
+            // Sequential files: the rows before the cut are the whole file's.
+            for (int y = 0; y < 8; ++y)
+                EXPECT_EQ(0, std::memcmp(picture.ScanLine(y), whole.ScanLine(y), size_t(picture.RowStride()))) << y;
         }
-        // Only the tail of the last row of blocks (at most a few hundred
-        // bytes of these small files) may be missing.
-        EXPECT_GE(firstLoading, progressive ? file.size() : file.size() * 3 / 4) << name;
-        EXPECT_TRUE(LoadsAndDecodes(std::vector<uint8_t>(file.begin(), file.end() - 2), 97, 61) || progressive)
-            << name << " without its end marker";
+    }
+    // A progressive file cut just before its last scan.
+    const std::vector<uint8_t> progressive = ReadFileBytes(Fixture("cprog.jpg"));
+    const std::vector<uint8_t> beforeLast(progressive.begin(), progressive.begin() + ptrdiff_t(LastScan(progressive)));
+    EXPECT_EQ(DecodedWithWarning(beforeLast).second, TJPEGImage::EndsEarlyWarning);
+}
+
+TEST(JPEGHostile, FilesCutInsideTheirHeaderAreRefused) {
+    const std::vector<uint8_t> file = ReadFileBytes(Fixture("c420.jpg"));
+    for (size_t length = 1; length < FrameOffset(file) + 10; ++length) {
+        TJPEGImage jpeg;
+        EXPECT_THROW(Load(jpeg, std::vector<uint8_t>(file.begin(), file.begin() + ptrdiff_t(length))), EInvalidGraphic)
+            << length;
     }
 }
 
@@ -516,17 +540,17 @@ TEST(JPEGHostile, CorruptHeadersGiveTheLibraryMessageCode) {
     const std::vector<uint8_t> file = ReadFileBytes(Fixture("c420.jpg"));
     std::vector<uint8_t> precision = file;
     precision[FrameOffset(file) + 4] = 12;
-    const std::pair<std::vector<uint8_t>, int> cases[] = {
-        {WithSize(file, 0, 61), JERR_EMPTY_IMAGE},
-        {precision, JERR_BAD_PRECISION},
+    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
+        {WithSize(file, 0, 61), JPEGError(JERR_EMPTY_IMAGE, "Empty JPEG image (DNL not supported)")},
+        {precision, JPEGError(JERR_BAD_PRECISION, "Unsupported JPEG data precision 12")},
     };
-    for (const auto& [bytes, code] : cases) {
+    for (const auto& [bytes, expected] : cases) {
         TJPEGImage jpeg;
         try {
             Load(jpeg, bytes);
-            FAIL() << code;
+            FAIL() << expected;
         } catch (const EJPEG& e) {
-            EXPECT_STREQ(e.what(), JPEGError(code).c_str());
+            EXPECT_EQ(e.what(), expected);
         }
         EXPECT_TRUE(jpeg.Empty());
     }
@@ -539,14 +563,20 @@ TEST(JPEGHostile, ASizeTheFileCannotHoldIsRefusedBeforeDecoding) {
         Load(jpeg, WithSize(ReadFileBytes(Fixture("c420.jpg")), 30000, 30000));
         FAIL();
     } catch (const EJPEG& e) {
-        EXPECT_STREQ(e.what(), JPEGError(JERR_INPUT_EOF).c_str());
+        EXPECT_STREQ(e.what(), JPEGError(JERR_INPUT_EOF, "Premature end of input file").c_str());
     }
-    // Arithmetic coding can spend less; the bitmap cap stops the allocation.
+    // Arithmetic coding can spend less; a size beyond the bitmap cap is the
+    // file's fault, refused before allocating.
     TPixelBytesCap cap(1 << 20);
     TJPEGImage jpeg;
     Load(jpeg, WithSize(ReadFileBytes(Fixture("carith.jpg")), 4000, 4000));
     EXPECT_EQ(jpeg.Width(), 4000);
-    EXPECT_THROW(Decoded(jpeg), EOutOfMemory);
+    try {
+        Decoded(jpeg);
+        FAIL();
+    } catch (const EJPEG& e) {
+        EXPECT_STREQ(e.what(), JPEGError(JERR_IMAGE_TOO_BIG, "The picture is larger than the program accepts").c_str());
+    }
 }
 
 TEST(JPEGHostile, TooManyScansAreRefused) {
@@ -569,7 +599,7 @@ TEST(JPEGHostile, TooManyScansAreRefused) {
         Decoded(jpeg);
         FAIL();
     } catch (const EJPEG& e) {
-        EXPECT_STREQ(e.what(), JPEGError(JERR_IMAGE_TOO_BIG).c_str());
+        EXPECT_STREQ(e.what(), JPEGError(JERR_IMAGE_TOO_BIG, "The file has too many scans").c_str());
     }
     EXPECT_FALSE(jpeg.HasDecodedPicture());
 }
