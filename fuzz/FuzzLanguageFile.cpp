@@ -3,11 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <string>
 
 #include "lang/MemIniFile.h"
 #include "platform/CodePages.h"
+#include "platform/Exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         volatile size_t sink = file.ReadString("Misc", "MISC_LANGINI_ENABLED", "").size();
         sink = sink + file.ReadString("TForm1", "FMOpen.Caption", "").size();
         (void)file.SectionExists("Misc");
-    } catch (const std::exception&) {
+    } catch (const Exception&) {
     }
     return 0;
 }

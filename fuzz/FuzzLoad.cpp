@@ -1,17 +1,18 @@
 // One reader under the fuzzer: the bytes go through the program's own load
 // path (the class registered for VORLIX_FUZZ_EXTENSION, decoding from a
 // memory stream) and then into a bitmap, as the main window takes them.
-// Any exception is a refusal and fine; a crash, a sanitizer report, a hang
-// or a runaway allocation is a finding.
+// The program's own exceptions are refusals and fine (the front ends report
+// them as the file's fault); any other exception, a crash, a sanitizer
+// report, a hang or a runaway allocation is a finding.
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <vector>
 
 #include "formats/FormatRegistry.h"
 #include "platform/Bitmap.h"
+#include "platform/Exceptions.h"
 #include "platform/Graphics.h"
 #include "platform/Streams.h"
 
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Touch the rows the reader claims to have filled.
         volatile uint8_t sink = 0;
         for (int y = 0; y < picture.Height(); ++y) sink = sink + picture.ScanLine(y)[0];
-    } catch (const std::exception&) {
+    } catch (const Exception&) {
     }
     return 0;
 }

@@ -4,7 +4,9 @@
 #   run.sh BUILD_DIR SECONDS
 # Seeds come from the test fixtures (by extension) and from the findings
 # kept under tests/data/fuzz/<target>/ (targets are named after the
-# extension they load through). A target that finds a crash, a leak,
+# extension they load through), and from the small valid files under
+# fuzz/seeds/<target>/ for readers the tests have no fixture files for
+# (fuzz/seeds/make_seeds.py writes them). A target that finds a crash, a leak,
 # a timeout (-timeout=10) or an allocation over -rss_limit_mb=2048 leaves
 # its input in BUILD_DIR/findings/<target>/ and the run fails.
 set -u
@@ -36,6 +38,7 @@ for fuzzer in "$build"/fuzz/fuzz_*; do
   for e in $(seed_extensions "$name"); do
     find "$root/tests/data" "$root/lang/files" -type f -name "*.$e" -size -200k -exec cp {} "$corpus/" \; 2>/dev/null
   done
+  [ -d "$root/fuzz/seeds/$name" ] && cp "$root/fuzz/seeds/$name"/* "$corpus/" 2>/dev/null
   [ -d "$root/tests/data/fuzz/$name" ] && cp "$root/tests/data/fuzz/$name"/* "$corpus/" 2>/dev/null
   log="$build/findings/$name.log"
   "$fuzzer" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 \

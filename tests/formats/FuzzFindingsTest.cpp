@@ -8,6 +8,8 @@
 
 #include "formats/FormatRegistry.h"
 #include "formats/FormatTestSupport.h"
+#include "lang/MemIniFile.h"
+#include "platform/CodePages.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ TEST(FuzzFindings, EveryKeptInputIsReadOrRefused) {
     for (const auto& folder : std::filesystem::directory_iterator(root)) {
         if (!folder.is_directory()) continue;
         const std::string extension = folder.path().filename().string();
-        if (extension == "language_file") continue;  // replayed by the language tests
+        if (extension == "language_file") continue;  // not a reader: replayed below
         const TGraphicClass* cls = TPicture::FindGraphicClass(extension);
         ASSERT_NE(cls, nullptr) << extension;
         for (const auto& input : std::filesystem::directory_iterator(folder.path())) {
@@ -32,6 +34,21 @@ TEST(FuzzFindings, EveryKeptInputIsReadOrRefused) {
             } catch (const Exception&) {
                 // refused: fine
             }
+        }
+    }
+}
+
+TEST(FuzzFindings, EveryKeptLanguageFileIsParsedOrRefused) {
+    const std::filesystem::path folder = DataPath("fuzz/language_file");
+    if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no findings kept";
+    for (const auto& input : std::filesystem::directory_iterator(folder)) {
+        const std::vector<uint8_t> bytes = ReadFileBytes(input.path().string());
+        try {
+            const TMemIniFile file = TMemIniFile::FromText(
+                CodePageToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), "CP932"));
+            (void)file.ReadString("Misc", "MISC_LANGINI_ENABLED", "");
+        } catch (const Exception&) {
+            // refused: fine
         }
     }
 }
