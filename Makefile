@@ -10,8 +10,11 @@ CMAKE_ARGS ?=
 PACKAGES := cmake g++ make pkg-config \
 	qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev zlib1g-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev libhwy-dev libjpeg-turbo-progs \
+	libavformat-dev libavcodec-dev libswscale-dev libavutil-dev \
 	fonts-noto-cjk fonts-dejavu-core fonts-liberation2 \
 	desktop-file-utils appstream dpkg-dev file
+# Qt's own dialog texts in the interface language.
+PACKAGES += qt6-translations-l10n
 BENCH_PACKAGES := python3-pil
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ ?= build-fuzz

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -13,6 +14,8 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <utility>
 
 #include "app/ComLineEX.h"
 #include "app/CommandGuard.h"
@@ -23,7 +26,9 @@
 #include "app/LanguageWidgets.h"
 #include "app/NumEdit.h"
 #include "app/OpenPictureDialog.h"
+#include "app/QtTranslations.h"
 #include "app/TestCard.h"
+#include "app/WindowMessages.h"
 #include "formats/GLDPNGImage.h"
 #include "images/Effector/CustomFilter.h"
 #include "images/Effector/DCTUtils.h"
@@ -52,6 +57,33 @@ const QColor kAppWorkspace(171, 171, 171);
 
 QString Caption(const char* text) { return QString::fromUtf8(text); }
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
+
+// While a long command holds the interface thread: the busy cursor, the
+// status naming the command, and the window repainted before the work
+// starts, so the menu just closed does not stay drawn over the picture. A
+// command that fails puts the previous status back.
+class TBusyStatus {
+public:
+    TBusyStatus(QWidget& window, QLabel& status, const QString& running) : status_(status), previous_(status.text()) {
+        if (!running.isEmpty()) status_.setText(running);
+        // Only what is already queued (the closed menu's exposure, the
+        // cursor, paint requests): no input, so no other command starts.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        window.repaint();
+    }
+    ~TBusyStatus() {
+        if (!done_) status_.setText(previous_);
+    }
+    TBusyStatus(const TBusyStatus&) = delete;
+    TBusyStatus& operator=(const TBusyStatus&) = delete;
+    void Done() { done_ = true; }
+
+private:
+    TWaitCursor wait_;  // first: the cursor changes before anything else
+    QLabel& status_;
+    QString previous_;
+    bool done_ = false;
+};
 }  // namespace
 
 TForm1::TForm1(const TForm1Options& options, QWidget* parent)
@@ -222,7 +254,11 @@ void TForm1::CreateMenu() {
 void TForm1::Guarded(const std::function<void()>& handler) { RunCommand(this, handler); }
 
 void TForm1::BindCommand(QAction* action, void (TForm1::*handler)()) {
-    connect(action, &QAction::triggered, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+        QAction* const outer = std::exchange(runningItem_, action);
+        Guarded([this, handler] { (this->*handler)(); });
+        runningItem_ = outer;
+    });
 }
 
 void TForm1::ConnectHandlers() {
@@ -364,20 +400,25 @@ void TForm1::OpenPicture(const std::string& path, bool keepSize) {
     const std::string extension = LowerCase(ExtractFileExt(path));
     FileName = path;
 
-    TWaitCursor wait;
-    TPicture picture;
-    picture.LoadFromFile(path);
     TBitmap decoded;
-    decoded.Assign(*picture.Graphic());
-    TBitmap loaded = decoded;
+    TBitmap loaded;
     bool hasAlpha = false;
     TBitmap alpha;
-    if (extension == ".png") {
-        if (const auto* png = dynamic_cast<const TGLDPNG*>(picture.Graphic()); png && png->HasAlpha()) {
-            hasAlpha = true;
-            alpha = png->AlphaBitmap();
+    std::string warning;
+    AboutFile(path, [&] {
+        TWaitCursor wait;
+        TPicture picture;
+        picture.LoadFromFile(path);
+        decoded.Assign(*picture.Graphic());
+        loaded = decoded;
+        if (extension == ".png") {
+            if (const auto* png = dynamic_cast<const TGLDPNG*>(picture.Graphic()); png && png->HasAlpha()) {
+                hasAlpha = true;
+                alpha = png->AlphaBitmap();
+            }
         }
-    }
+        warning = picture.Graphic()->LoadWarning();
+    });
     // Everything that can fail is done; the window's state changes only now.
     WorkBitmap = std::move(decoded);
     LoadedBitmap = std::move(loaded);
@@ -396,9 +437,19 @@ void TForm1::OpenPicture(const std::string& path, bool keepSize) {
     FMReOpen->setEnabled(true);
     FMSaveAs->setEnabled(true);
     ScrollBox1->setFocus();
+    // The picture is shown as far as it was read; the user learns what is
+    // missing from it.
+    if (!warning.empty()) ShowWarningMessage(this, QString::fromStdString(LoadWarningMessage(warning, path)));
 }
 
 void TForm1::FMOpenClick() {
+    // The next picture is most likely beside the current one.
+    if (!FileName.empty()) {
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::path(FileName).parent_path();
+        if (!folder.empty() && std::filesystem::is_directory(folder, error))
+            OpenPictureDialog1->setDirectory(QString::fromStdString(folder.string()));
+    }
     if (OpenPictureDialog1->exec() != QDialog::Accepted) return;
     const QStringList chosen = OpenPictureDialog1->selectedFiles();
     if (!chosen.isEmpty()) OpenPicture(chosen.front().toStdString(), false);
@@ -474,8 +525,15 @@ void TForm1::EditSizeChange(TSizeEdit own) {
 // Resample commands
 
 void TForm1::ReadTargetSize() {
-    TargetWidth = StrToInt(Text(EditWidth));
-    TargetHeight = StrToInt(Text(EditHeight));
+    const int32_t width = StrToInt(Text(EditWidth));
+    const int32_t height = StrToInt(Text(EditHeight));
+    // The resamplers need at least one pixel each way. 0 can be typed, and
+    // the coupling rounds a small share of a long side down to 0 (width 1
+    // on a 640 x 100 picture gives height 0).
+    if (width < 1) throw Exception(MainWindowTexts.WidthTooSmall);
+    if (height < 1) throw Exception(MainWindowTexts.HeightTooSmall);
+    TargetWidth = width;
+    TargetHeight = height;
 }
 
 int32_t TForm1::ReadScale() const { return StrToInt(Text(EditRatio)); }
@@ -495,7 +553,7 @@ void TForm1::RunResample(const std::function<void(TBitmap&)>& algorithm, std::op
     if (WorkBitmap.Empty()) return;
     ReadTargetSize();
     const int32_t scale = ReadScale();
-    TWaitCursor wait;
+    TBusyStatus busy(*this, *statusPanels_.front(), RunningText());
     ResetThroughput();
     if (scale <= 100 || FMNoopUpscale->isChecked()) {
         algorithm(WorkBitmap);
@@ -507,6 +565,7 @@ void TForm1::RunResample(const std::function<void(TBitmap&)>& algorithm, std::op
     }
     ShowWorkBitmap();
     if (index) LastAlgorithm = *index;
+    busy.Done();
     SetStatusText(0, ThroughputText());
 }
 
@@ -543,9 +602,11 @@ void TForm1::FMResampleClick() {
 
 void TForm1::ResampleTestVariant(ResampleRoutine routine) {
     ReadTargetSize();
+    TBusyStatus busy(*this, *statusPanels_.front(), RunningText());
     ResetThroughput();
     routine(WorkBitmap, TargetWidth, TargetHeight);
     ShowWorkBitmap();
+    busy.Done();
     SetStatusText(0, ThroughputText());
 }
 
@@ -553,6 +614,7 @@ void TForm1::FMTest1Click() { ResampleTestVariant(Test1Resample); }
 void TForm1::FMTest2Click() { ResampleTestVariant(Test2Resample); }
 
 void TForm1::FMTestEdgeMaskClick() {
+    TBusyStatus busy(*this, *statusPanels_.front(), RunningText());
     TBitmap picture = LoadedBitmap;
     EdgePreservingMedian(picture);
     WorkBitmap = std::move(picture);
@@ -563,10 +625,11 @@ void TForm1::FMLiftingBilinearClick() {
     if (WorkBitmap.Empty()) return;
     ReadTargetSize();
     const int32_t scale = ReadScale();
-    TWaitCursor wait;
+    TBusyStatus busy(*this, *statusPanels_.front(), RunningText());
     ResetThroughput();
     LiftingBilinearProcedure(WorkBitmap, TargetWidth, TargetHeight, scale, FMNoopUpscale->isChecked());
     ShowWorkBitmap();
+    busy.Done();
     SetStatusText(0, ThroughputText());
 }
 
@@ -592,6 +655,8 @@ void TForm1::FMJapaneseClick() {
 
 void TForm1::SwitchLanguage() {
     LoadPageTexts();
+    LoadMainWindowTexts();
+    ApplyQtTranslations(LanguageNumber);
     ApplyLanguageToWindow(*this, *this);
     ApplyLanguageLayout();
 }
@@ -639,6 +704,12 @@ void TForm1::ShowWorkBitmap() { Image1->Assign(WorkBitmap); }
 
 void TForm1::SetStatusText(int panel, const std::string& text) {
     statusPanels_.at(static_cast<size_t>(panel))->setText(QString::fromStdString(text));
+}
+
+QString TForm1::RunningText() const {
+    if (!runningItem_) return {};
+    return QString::fromStdString(
+        FillMessage(MainWindowTexts.Running, PlainMenuCaption(runningItem_->text().toStdString())));
 }
 
 QString TForm1::StatusText(int panel) const { return statusPanels_.at(static_cast<size_t>(panel))->text(); }

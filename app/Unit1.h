@@ -213,18 +213,24 @@ private:
     QAction* AddItem(QMenu* menu, const char* name, const char* caption);
     enum class TSizeEdit { Width, Height, Ratio };
     void EditSizeChange(TSizeEdit own);
+    // Reads the width and height edits into TargetWidth/TargetHeight; a
+    // size below 1 is refused with a message naming the edit.
     void ReadTargetSize();
     int32_t ReadScale() const;
     void RunResample(const std::function<void(TBitmap&)>& algorithm, std::optional<uint8_t> index);
     void ApplyCheckedPrefilter(TBitmap& picture) const;
     void ShowWorkBitmap();
     void SetStatusText(int panel, const std::string& text);
+    // "Running <caption>..." for the menu item whose command runs, empty
+    // when the command was not started from the menu.
+    QString RunningText() const;
 
     QWidget* ComponentWidget(const char* name) const;
 
     std::unique_ptr<TSaveDialogPassport> saveDialog_;
     std::string settingsFile_;
     std::vector<QLabel*> statusPanels_;
+    QAction* runningItem_ = nullptr;  // the item whose command runs
     bool shown_ = false;
     bool destroyed_ = false;
 };

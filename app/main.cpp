@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DesktopIcons.h"
 #include "app/LanguageWidgets.h"
 #include "app/Settings.h"
 #include "app/Unit1.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     InsertLanguageFontSubstitutions();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) SetDisplayColourDepth(screen->depth());
     InitializeProgramUnits();
+    InstallDesktopIconProviders();
 
     int result = 0;
     {

@@ -10,12 +10,15 @@ list(APPEND VORLIX_CORE_SOURCES
 list(APPEND VORLIX_GUI_SOURCES
   app/CommandGuard.cpp
   app/Components.cpp
+  app/DesktopIcons.cpp
   app/EvtScroll.cpp
   app/ImageControl.cpp
   app/LanguageWidgets.cpp
   app/NumEdit.cpp
   app/OpenPictureDialog.cpp
+  app/QtTranslations.cpp
   app/Unit1.cpp
   app/dlgPrefix.cpp
   app/dlgSampleOutputFormat.cpp
+  app/WindowMessages.cpp
 )

@@ -2,9 +2,22 @@
 
 #include <mutex>
 
+#include "formats/AVIImage.h"
+#include "formats/DcrImageA.h"
 #include "formats/GIFImage.h"
+#include "formats/ILBMImage.h"
+#include "formats/MPEGImage.h"
+#include "formats/PCDImage.h"
 #include "formats/GLDPNGImage.h"
+#include "formats/IconImageA.h"
+#include "formats/IconImageB.h"
+#include "formats/Mag.h"
 #include "formats/PNMImage.h"
+#include "formats/RawImage.h"
+#include "formats/YPICImage.h"
+#include "formats/PSDImage.h"
+#include "formats/PSPImage.h"
+#include "formats/novTIFFImage.h"
 #include "save/ZetJPEGImage.h"
 
 namespace {
@@ -19,7 +32,21 @@ constexpr FormatUnit kUnits[] = {
     {InitializeZetJPEGImageUnit, FinalizeZetJPEGImageUnit},  // jpg, jpeg, jpe
     {InitializeGLDPNGImageUnit, FinalizeGLDPNGImageUnit},    // png
     {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
+    {InitializenovTIFFImageUnit, FinalizenovTIFFImageUnit},  // tiff, tif
     {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
+    {InitializePSDImageUnit, FinalizePSDImageUnit},          // psd
+    {InitializePSPImageUnit, FinalizePSPImageUnit},          // psp, jsl, pfr, tub, pspimage
+    {InitializePCDImageUnit, FinalizePCDImageUnit},          // pcd
+    {InitializeILBMImageUnit, FinalizeILBMImageUnit},        // iff, lbm
+    {InitializeMagUnit, FinalizeMagUnit},                    // mag
+    {InitializeYPICImageUnit, FinalizeYPICImageUnit},        // pic
+    {InitializeRawImageUnit, FinalizeRawImageUnit},          // raw
+    {InitializeMPEGImageUnit, FinalizeMPEGImageUnit},        // mpg, mpeg
+    {InitializeAVIImageUnit, FinalizeAVIImageUnit},          // avi
+    {InitializeIconImageAUnit, FinalizeIconImageAUnit},      // cur
+    {InitializeDcrImageAUnit, FinalizeDcrImageAUnit},        // dcr, res
+    // Takes "ico" from the platform's icon class, and "cur" from TIconImageA.
+    {InitializeIconImageBUnit, FinalizeIconImageBUnit},      // ico, cur
 };
 
 std::mutex gMutex;

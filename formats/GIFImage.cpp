@@ -116,6 +116,9 @@ TBitmap DecodeFirstFrame(const uint8_t* bytes, size_t size, std::optional<uint8_
         height = frame.Height;
     }
 
+    if (!TBitmap::FitsPixelCap(pf8bit, width, height))
+        throw EInvalidGraphic(
+            Format("Invalid GIF file: %d x %d pixels are more than a picture may hold", width, height));
     TBitmap picture(width, height, pf8bit);
     picture.SetPalette(PaletteOf(frame.ColorMap ? frame.ColorMap : gif->SColorMap));
     if (uint64_t(width) * uint64_t(height) > framePixels) {

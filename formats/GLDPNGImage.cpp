@@ -242,6 +242,9 @@ void DecodePng(const uint8_t* bytes, size_t size, TBitmap& picture, TBitmap& alp
                                      unsigned(h.height), size));
 
     const TPngLayout layout = LayoutOf(h);
+    if (!TBitmap::FitsPixelCap(layout.colour ? pf24bit : pf8bit, h.width, h.height))
+        throw EInvalidGraphic(Format("Invalid PNG file: %u x %u pixels are more than a picture may hold",
+                                     unsigned(h.width), unsigned(h.height)));
     hasAlpha = layout.HasAlphaChannel() || (layout.palette && h.hasTransparency);
     std::vector<uint8_t> rows;
     const TPngRowTarget target = PrepareTarget(h, layout, hasAlpha, picture, alphaPlane, rows);

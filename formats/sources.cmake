@@ -4,4 +4,21 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/GIFImage.cpp
   formats/GLDPNGImage.cpp
   formats/PNMImage.cpp
+  formats/PCDImage.cpp
+  formats/ILBMImage.cpp
+  formats/YPICImage.cpp
+  formats/RawImage.cpp
+  formats/VideoDecoder.cpp
+  formats/MPEGImage.cpp
+  formats/AVIImage.cpp
+  formats/novTIFFImage.cpp
+  formats/TiffTagNodes.cpp
+  formats/TiffDecodeUtils.cpp
+  formats/PSDImage.cpp
+  formats/PSPImage.cpp
+  formats/Mag.cpp
+  formats/MagTypes.cpp
+  formats/IconImageA.cpp
+  formats/IconImageB.cpp
+  formats/DcrImageA.cpp
 )

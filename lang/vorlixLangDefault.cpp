@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::array<TMessageEntry, 26> kTable = {{
+constexpr TMessageEntry kTable[] = {
     {"MISC_MBT_CONVERTERR", "Convert error", nullptr},
     {"MISC_MBM_CONVERTERR", "UNKOWN file format", nullptr},
     {"MISC_MBT_FILEREPLACE", "Confirm File Replace", nullptr},
@@ -35,7 +35,12 @@ constexpr std::array<TMessageEntry, 26> kTable = {{
     {"MISC_EXIF", "Exif", "Exif"},
     {"MISC_EXIFCOPY", "Copy exif", "Exifをコピー"},
     {"MISC_EXIFTHUMBUPDATE", "Update exif thumbnail", "Exifサムネイルを更新"},
-}};
+    {"MISC_MBM_WIDTHTOOSMALL", "The width must be at least 1 pixel.", nullptr},
+    {"MISC_MBM_HEIGHTTOOSMALL", "The height must be at least 1 pixel.", nullptr},
+    {"MISC_MBM_LOADWARNING", "The picture was opened with a warning: %s", nullptr},
+    {"MISC_MBM_ENDSEARLY", "The file ends early; the rest of the picture is missing.", nullptr},
+    {"MISC_STATUS_RUNNING", "Running %s...", nullptr},
+};
 
 // The published order of the captions differs from the table's in one
 // place: GMNoOption comes after the two transparency captions.
@@ -65,7 +70,7 @@ TMessageBoxTexts MessageBoxTexts = {"Convert error", "UNKOWN file format", "Conf
 TPageTexts PageTexts = {"Vorlix Resampling sample list", "iso-8859-1", "Preprocessing: Delete high freq element ",
                         "Selected algorithm: "};
 
-const std::array<TMessageEntry, 26>& MessageTable() { return kTable; }
+std::span<const TMessageEntry> MessageTable() { return kTable; }
 
 const TMessageEntry& Message(const char* key) {
     for (const TMessageEntry& entry : kTable)
@@ -79,6 +84,16 @@ void LoadMessageBoxTexts() {
     LanguageFileBatch batch;
     MessageBoxTexts = {Lookup("MISC_MBT_CONVERTERR"), Lookup("MISC_MBM_CONVERTERR"), Lookup("MISC_MBT_FILEREPLACE"),
                        Lookup("MISC_MBM_FILEREPLACE")};
+}
+
+TMainWindowTexts MainWindowTexts = {Message("MISC_MBM_WIDTHTOOSMALL").Default, Message("MISC_MBM_HEIGHTTOOSMALL").Default,
+                                    Message("MISC_MBM_LOADWARNING").Default, Message("MISC_MBM_ENDSEARLY").Default,
+                                    Message("MISC_STATUS_RUNNING").Default};
+
+void LoadMainWindowTexts() {
+    LanguageFileBatch batch;
+    MainWindowTexts = {Lookup("MISC_MBM_WIDTHTOOSMALL"), Lookup("MISC_MBM_HEIGHTTOOSMALL"),
+                       Lookup("MISC_MBM_LOADWARNING"), Lookup("MISC_MBM_ENDSEARLY"), Lookup("MISC_STATUS_RUNNING")};
 }
 
 void LoadPageTexts() {

@@ -5,6 +5,7 @@
 // file of the current language.
 
 #include <array>
+#include <span>
 #include <string>
 
 struct TMessageEntry {
@@ -14,7 +15,7 @@ struct TMessageEntry {
 };
 
 // Every key of section "Misc", in table order.
-const std::array<TMessageEntry, 26>& MessageTable();
+std::span<const TMessageEntry> MessageTable();
 const TMessageEntry& Message(const char* key);
 
 // The four message-box texts.
@@ -56,3 +57,16 @@ struct TControlPlacement {
     int Width;
 };
 const std::array<TControlPlacement, 7>& LabelLayout(int languageNumber);
+
+// The main window's own messages: the refused sizes, the warning of a
+// picture that opened incomplete, and the status of a running command.
+// "%s" in a text stands for the value it names.
+struct TMainWindowTexts {
+    std::string WidthTooSmall;
+    std::string HeightTooSmall;
+    std::string LoadWarning;  // %s: the reader's warning
+    std::string EndsEarly;    // the warning of a file cut short
+    std::string Running;      // %s: the command's menu caption
+};
+extern TMainWindowTexts MainWindowTexts;
+void LoadMainWindowTexts();

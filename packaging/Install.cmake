@@ -18,6 +18,11 @@ foreach(size 16 32 48 64 128 256)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${VORLIX_APP_ID}.png)
 endforeach()
 
+# The video decoder libraries, where an installed program looks for them.
+if(VORLIX_VIDEO_DECODERS)
+  install(TARGETS ${VORLIX_VIDEO_DECODERS} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/vorlix)
+endif()
+
 # The manual page is made from the program's own --help text.
 set(VORLIX_MAN_PAGE ${CMAKE_BINARY_DIR}/vorlix-cli.1)
 add_custom_command(OUTPUT ${VORLIX_MAN_PAGE}

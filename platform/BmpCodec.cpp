@@ -234,6 +234,7 @@ TBitmap ReadDib(const uint8_t* data, size_t size, size_t bitsOffset, bool halfHe
     // An empty picture is no picture: nothing downstream can show or
     // process it.
     if (layout.Width == 0 || layout.Height == 0) Invalid();
+    if (!TBitmap::FitsPixelCap(format, layout.Width, layout.Height)) Invalid();
     const bool compressed = layout.Compression == BI_RLE8 || layout.Compression == BI_RLE4;
     if (!compressed) {
         // The stored rows must be present before the picture is allocated.

@@ -198,7 +198,16 @@ void WriteNamed(const std::string& fileName, const std::string& target,
 void WriteFileSafely(const std::string& fileName, const std::function<void(TStream&)>& write) {
     const std::string target = ResolveTarget(fileName);
     struct stat existing {};
-    if (stat(target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) CreateFailed(fileName, EISDIR);
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) CreateFailed(fileName, EISDIR);
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // A device or a pipe has no contents to protect, and renaming over
+        // it would replace the node itself: write straight into it.
+        TFileStream stream(target, fmCreate);
+        write(stream);
+        stream.Close();
+        return;
+    }
     if (gUnnamedFiles.load() && WriteUnnamed(fileName, target, write)) return;
     WriteNamed(fileName, target, write);
 }

@@ -15,7 +15,8 @@ class TStream;
 // until it is complete, so not even a killed process leaves it behind;
 // otherwise SIGINT and SIGTERM remove it. A link is written through to its
 // target (created when missing); a replaced file's mode, and where
-// permitted its owner, carry over.
+// permitted its owner, carry over. A device or pipe is written straight
+// into (there is nothing to keep, and a rename would replace the node).
 void WriteFileSafely(const std::string& fileName, const std::function<void(TStream&)>& write);
 
 // Whether unnamed temporary files are tried first (default true); tests

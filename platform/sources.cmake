@@ -10,6 +10,7 @@ list(APPEND VORLIX_CORE_SOURCES
   platform/Graphics.cpp
   platform/PlatformGraphics.cpp
   platform/SystemInfo.cpp
+  platform/ShellIcons.cpp
   platform/ProgramPlaces.cpp
   platform/SafeFileWriter.cpp
   platform/CodePages.cpp

@@ -1,6 +1,7 @@
 list(APPEND VORLIX_CORE_SOURCES
   save/JPEGSession.cpp
   save/KestruneFileTypes.cpp
+  save/MagDcrWriters.cpp
   save/SaveDialogPassport.cpp
   save/ZetJPEGImage.cpp
 )

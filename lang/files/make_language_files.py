@@ -122,6 +122,13 @@ MISC = [
     ("MISC_EXIF", "Exif", "Exif"),
     ("MISC_EXIFCOPY", "Copy Exif", "Exifをコピー"),
     ("MISC_EXIFTHUMBUPDATE", "Update the Exif thumbnail", "Exifサムネイルを更新"),
+    # The main window's own messages; "%s" stands for the value they name.
+    ("MISC_MBM_WIDTHTOOSMALL", "The width must be at least 1 pixel.", "幅は 1 ピクセル以上にしてください。"),
+    ("MISC_MBM_HEIGHTTOOSMALL", "The height must be at least 1 pixel.", "高さは 1 ピクセル以上にしてください。"),
+    ("MISC_MBM_LOADWARNING", "The picture was opened with a warning: %s", "画像を開きましたが、警告があります: %s"),
+    ("MISC_MBM_ENDSEARLY", "The file ends early; the rest of the picture is missing.",
+     "ファイルが途中で終わっています。画像の残りの部分はありません。"),
+    ("MISC_STATUS_RUNNING", "Running %s...", "%s を実行中..."),
 ]
 
 FILES = [

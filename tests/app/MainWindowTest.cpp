@@ -291,7 +291,7 @@ TEST_F(MainWindowTest, PictureThatDoesNotDecodeKeepsTheStateButItsPath) {
     QApplication::sendEvent(form.get(), &drop);
     delete data;
     ASSERT_EQ(errors_.size(), 1u);
-    EXPECT_EQ(errors_[0], "Bitmap image is not valid");
+    EXPECT_EQ(errors_[0], "Bitmap image is not valid\n" + bad) << "the box names the file on a line of its own";
     EXPECT_TRUE(SamePicture(form->WorkBitmap, picture));
     EXPECT_TRUE(SamePicture(form->LoadedBitmap, picture));
     EXPECT_EQ(Edits(*form), (std::vector<std::string>{"10", "5", "50"}));
@@ -403,7 +403,7 @@ TEST_F(MainWindowTest, EditThatIsNotAnIntegerFailsTheCommandWithTheConversionMes
     EXPECT_TRUE(SamePicture(form->WorkBitmap, picture));
     EXPECT_TRUE(form->StatusText(0).isEmpty());
 
-    // A size the engine refuses is reported and leaves the picture.
+    // A size below 1 is refused and leaves the picture.
     Type(form->EditWidth, "5");
     {
         const QSignalBlocker block(form->EditHeight);

@@ -12,6 +12,7 @@ if(TARGET vorlix_gui)
     app/GuiTestMain.cpp
     app/ControlsTest.cpp
     app/MainWindowTest.cpp
+    app/MainWindowFeedbackTest.cpp
     app/LanguageTest.cpp
   )
   target_link_libraries(vorlix_app_tests PRIVATE vorlix_gui vorlix_warnings GTest::gtest Qt6::Test)

@@ -309,3 +309,22 @@ TEST_F(Cli, MessagesAreEnglish) {
     run = Invoke("info " + Path("x.rle"));
     EXPECT_NE(run.err.find("Unknown picture file extension (.rle)"), std::string::npos) << run.err;
 }
+
+TEST_F(Cli, InfoNamesTheIconAndResourceClasses) {
+    const struct {
+        const char* file;
+        const char* expected;
+    } cases[] = {
+        {"formats/ico_4bit.ico", "class: TIconImageB\nwidth: 16\nheight: 16\npixel format: 24-bit\nalpha plane: no\n"},
+        {"formats/cur_hotspot.cur", "class: TIconImageB\n"},
+        {"formats/res_bitmap.res", "class: TDcrImageA\nwidth: 5\nheight: 3\npixel format: 8-bit\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Invoke("info " + testing_support::DataPath(c.file));
+        EXPECT_EQ(run.status, 0) << c.file;
+        EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out;
+    }
+    const CliRun refused = Invoke("info " + testing_support::DataPath("formats/ico_32bit.ico"));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("Zero BitCount"), std::string::npos) << refused.err;
+}

@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "formats/DcrImageA.h"
 #include "formats/FormatRegistry.h"
 #include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
+#include "formats/IconImageA.h"
+#include "formats/IconImageB.h"
+#include "formats/Mag.h"
 #include "formats/PNMImage.h"
+#include "platform/BmpCodec.h"
+#include "platform/Palettes.h"
+#include "save/ZetJPEGImage.h"
+#include "platform/PlatformGraphics.h"
 #include "FormatTestSupport.h"
 
 using namespace formats_test;
@@ -107,4 +115,70 @@ TEST(FormatRegistry, EveryReaderRefusesABrokenFileAsAnInvalidGraphic) {
             },
             EInvalidGraphic);
     }
+}
+
+TEST(FormatRegistry, ASizeBeyondThePictureCapIsTheReadersOwnError) {
+    RegisterFormatUnits();
+    TBitmap picture(300, 200, pf8bit);
+    picture.SetPalette(GreyRampPalette());
+    auto encoded = [&](const char* extension) {
+        TMemoryStream stream;
+        const std::string type = extension;
+        if (type == "bmp") WriteBmpFile(picture, stream);
+        if (type == "png") WritePNG(picture, stream, {});
+        if (type == "gif") WriteGIF(picture, stream);
+        if (type == "pgm") {
+            TPNMImage pnm;
+            pnm.Assign(picture);
+            pnm.SetOutputFormat("PGM");
+            pnm.SaveToStream(stream);
+        }
+        if (type == "jpg") {
+            TJPEGImage jpeg;
+            jpeg.Assign(picture);
+            jpeg.SaveToStream(stream);
+        }
+        return stream.TakeBytes();
+    };
+    for (const char* extension : {"bmp", "png", "gif", "pgm", "jpg"}) {
+        SCOPED_TRACE(extension);
+        const std::vector<uint8_t> file = encoded(extension);
+        TPixelBytesCap cap(30000);  // a fifth of the picture
+        std::unique_ptr<TGraphic> graphic = TPicture::FindGraphicClass(extension)->Create();
+        EXPECT_THROW(
+            {
+                TMemoryStream stream(file);
+                graphic->LoadFromStream(stream);
+                TBitmap decoded;
+                decoded.Assign(*graphic);
+            },
+            EInvalidGraphic);
+    }
+TEST(FormatRegistry, TheIconClassesTakeOverIconsAndCursors) {
+    RegisterFormatUnits();
+    EXPECT_EQ(TPicture::FindGraphicClass("ico"), &TIconImageB::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("CUR"), &TIconImageB::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("mag"), &TMAGImage::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("dcr"), &TDcrImageA::StaticClass());
+    EXPECT_EQ(TPicture::FindGraphicClass("res"), &TDcrImageA::StaticClass());
+    EXPECT_TRUE(EntriesOf(TIcon::StaticClass()).empty());
+    // The earlier "cur" row stays, overridden.
+    ASSERT_EQ(EntriesOf(TIconImageA::StaticClass()).size(), 1u);
+    EXPECT_EQ(EntriesOf(TIconImageA::StaticClass())[0].Description, "Cursor");
+    EXPECT_EQ(EntriesOf(TMAGImage::StaticClass()).at(0).Description, "MAki chan Graphic format");
+    const auto dcr = EntriesOf(TDcrImageA::StaticClass());
+    ASSERT_EQ(dcr.size(), 2u);
+    EXPECT_EQ(dcr[0].Description, "Delphi resource");
+    EXPECT_EQ(dcr[1].Description, "Win32 resource");
+
+    const std::string cursor = TempPath("registry.cur");
+    TMemoryStream(Fixture("cur_hotspot.cur")).SaveToFile(cursor);
+    TPicture picture;
+    picture.LoadFromFile(cursor);
+    EXPECT_NE(dynamic_cast<TIconImageB*>(picture.Graphic()), nullptr);
+    std::filesystem::remove(cursor);
+
+    UnregisterFormatUnits();
+    EXPECT_EQ(TPicture::FindGraphicClass("ico"), &TIcon::StaticClass());
+    RegisterFormatUnits();
 }

@@ -94,16 +94,18 @@ TEST(Streams, OnlyRegularFilesOpenAndPipesNeverBlock) {
 }
 
 TEST(Streams, WriteErrorsNameTheirReason) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    if (!std::filesystem::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    // A device is written straight into, never replaced.
     try {
-        TFileStream stream("/dev/full", fmCreate);
-        const std::vector<uint8_t> bytes(1 << 16, 1);
-        stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
-        stream.Close();
+        WriteFileSafely("/dev/full", [](TStream& stream) {
+            const std::vector<uint8_t> bytes(1 << 16, 1);
+            stream.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+        });
         FAIL();
     } catch (const EWriteError& e) {
         EXPECT_STREQ(e.what(), "Stream write error: No space left on device");
     }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
 TEST(Streams, SafeWriterFollowsLinksAndKeepsModeAndOwner) {

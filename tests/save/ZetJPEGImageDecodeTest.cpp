@@ -156,6 +156,22 @@ TEST(DecodeCmyk, InvertedInksBecomeColours) {
         }
 }
 
+TEST(DecodeCmyk, GrayscaleConvertsTheColoursToGrey) {
+    // libjpeg has no ink-to-grey conversion; the colours are made grey.
+    TJPEGImage colour, grey;
+    colour.LoadFromFile(Fixture("im_cmyk.jpg"));
+    grey.LoadFromFile(Fixture("im_cmyk.jpg"));
+    grey.SetGrayscale(true);
+    const TBitmap inks = Decoded(colour), levels = Decoded(grey);
+    ASSERT_EQ(levels.PixelFormat(), pf8bit);
+    for (int y = 0; y < inks.Height(); y += 5)
+        for (int x = 0; x < inks.Width(); x += 5) {
+            const TColor c = inks.Pixel(x, y);
+            const auto luma = uint8_t((77 * GetRValue(c) + 150 * GetGValue(c) + 29 * GetBValue(c)) >> 8);
+            EXPECT_EQ(levels.Pixel(x, y), RGBColor(luma, luma, luma)) << x << "," << y;
+        }
+}
+
 TEST(DecodeBlockSmoothing, OnlyTouchesAnUnfinishedProgressivePicture) {
     // djpeg has no switch for it: libjpeg smooths blocks whose coefficients
     // have not all arrived, which only the passes an incremental display

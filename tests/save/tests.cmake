@@ -6,4 +6,5 @@ vorlix_add_test_program(vorlix_save_tests
   save/JPEGSessionTest.cpp
   save/KestruneFileTypesTest.cpp
   save/SaveDialogPassportTest.cpp
+  save/MagDcrWritersTest.cpp
 )
