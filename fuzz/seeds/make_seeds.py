@@ -86,6 +86,13 @@ def seed_ico():
     write("ico", "rgba32.ico", icon([(4, 3, 32)]))
 
 
+def seed_raw():
+    # Two digits give the sides as powers of two; the file is exactly the pixels.
+    write("raw", "4x2.raw", b"21" + bytes(range(4 * 2 * 3)))
+    write("raw", "1x1.raw", b"00" + b"\x10\x20\x30")
+
+
 if __name__ == "__main__":
     seed_png()
     seed_ico()
+    seed_raw()
