@@ -32,9 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         graphic->LoadFromStream(stream);
         TBitmap picture;
         picture.Assign(*graphic);
-        // Touch the rows the reader claims to have filled.
+        // Touch the rows the reader claims to have filled; a picture with no
+        // columns has no row memory to touch.
         volatile uint8_t sink = 0;
-        for (int y = 0; y < picture.Height(); ++y) sink = sink + picture.ScanLine(y)[0];
+        if (picture.Width() > 0)
+            for (int y = 0; y < picture.Height(); ++y) sink = sink + picture.ScanLine(y)[0];
     } catch (const Exception&) {
     }
     return 0;
