@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs every fuzz target of a fuzz build for a while and reports, per
 # target, the executions, the coverage libFuzzer reached and its findings.
-#   run.sh BUILD_DIR SECONDS
+#   run.sh BUILD_DIR SECONDS [TARGET...]   (default: every target)
 # Seeds come from the test fixtures (by extension) and from the findings
 # kept under tests/data/fuzz/<target>/ (targets are named after the
 # extension they load through), and from the small valid files under
@@ -12,6 +12,8 @@
 set -u
 build=$1
 seconds=$2
+shift 2
+only=" $* "
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 seed_extensions() {
@@ -32,6 +34,7 @@ printf '%-22s %12s %8s %s\n' target executions cov findings
 for fuzzer in "$build"/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   name=${fuzzer##*/fuzz_}
+  [ "$only" = "  " ] || case $only in *" $name "*) ;; *) continue;; esac
   corpus="$build/corpus/$name"
   findings="$build/findings/$name"
   mkdir -p "$corpus" "$findings"
