@@ -16,6 +16,7 @@ list(APPEND VORLIX_GUI_SOURCES
   app/LanguageWidgets.cpp
   app/NumEdit.cpp
   app/OpenPictureDialog.cpp
+  app/SaveFlowMessages.cpp
   app/QtTranslations.cpp
   app/Unit1.cpp
   app/dlgPrefix.cpp

@@ -8,8 +8,9 @@
 
 const std::set<std::string> kReadValuedOptions = {"jpeg-scale"};
 const std::set<std::string> kReadFlagOptions = {"jpeg-grayscale", "jpeg-palette", "jpeg-fast", "jpeg-no-smoothing"};
-const std::set<std::string> kWriteValuedOptions = {"quality"};
-const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive"};
+const std::set<std::string> kWriteValuedOptions = {"quality", "subsampling", "exif-from", "type", "resource-name"};
+const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive", "exif-copy", "update-thumbnail",
+                                                 "interlaced",  "reduce256",   "transparent", "rle"};
 
 CliReadOptions ReadOptionsFrom(const CliArguments& arguments) {
     CliReadOptions options;
@@ -30,11 +31,35 @@ CliReadOptions ReadOptionsFrom(const CliArguments& arguments) {
     return options;
 }
 
-CliWriteOptions WriteOptionsFrom(const CliArguments& arguments) {
+CliWriteOptions WriteOptionsFrom(const CliArguments& arguments, const std::string& input) {
     CliWriteOptions options;
     options.JpegQuality = static_cast<uint8_t>(arguments.Integer("quality", 1, 100).value_or(90));
     options.JpegGrayscale = arguments.Has("grayscale");
     options.JpegProgressive = arguments.Has("progressive");
+    if (const auto subsampling = arguments.Value("subsampling")) {
+        if (*subsampling == "420")
+            options.JpegSubsampling = jss420;
+        else if (*subsampling == "444")
+            options.JpegSubsampling = jss444;
+        else
+            throw UsageError("--subsampling takes 420 or 444, not '" + *subsampling + "'");
+    }
+    const auto from = arguments.Value("exif-from");
+    if (from && arguments.Has("exif-copy")) throw UsageError("give --exif-copy or --exif-from, not both");
+    if (arguments.Has("exif-copy")) options.ExifSource = input;
+    if (from) options.ExifSource = *from;
+    options.UpdateThumbnail = arguments.Has("update-thumbnail");
+    if (options.UpdateThumbnail && options.ExifSource.empty())
+        throw UsageError("--update-thumbnail needs --exif-copy or --exif-from");
+    if (const auto type = arguments.Value("type")) {
+        options.Type = FileTypeByName(*type);
+        if (!options.Type) throw UsageError("--type takes bmp, png, jpg, gif, tga, sgi, pcx, ppm, pgm, pbm, mag or dcr, not '" + *type + "'");
+    }
+    options.PngInterlaced = arguments.Has("interlaced");
+    options.Reduce256 = arguments.Has("reduce256");
+    options.Transparent = arguments.Has("transparent");
+    options.TgaRle = arguments.Has("rle");
+    options.ResourceName = arguments.Value("resource-name").value_or("");
     return options;
 }
 

@@ -18,6 +18,9 @@
 #include "formats/PSDImage.h"
 #include "formats/PSPImage.h"
 #include "formats/novTIFFImage.h"
+#include "formats/PCXImage.h"
+#include "formats/SGIImage.h"
+#include "formats/TGAImage.h"
 #include "save/ZetJPEGImage.h"
 
 namespace {
@@ -34,9 +37,12 @@ constexpr FormatUnit kUnits[] = {
     {InitializeGIFImageUnit, FinalizeGIFImageUnit},          // gif
     {InitializenovTIFFImageUnit, FinalizenovTIFFImageUnit},  // tiff, tif
     {InitializePNMImageUnit, FinalizePNMImageUnit},          // ppm, pgm, pbm
+    {InitializeTGAImageUnit, FinalizeTGAImageUnit},          // tga, vst, icb, vda
+    {InitializePCXImageUnit, FinalizePCXImageUnit},          // pcx
     {InitializePSDImageUnit, FinalizePSDImageUnit},          // psd
     {InitializePSPImageUnit, FinalizePSPImageUnit},          // psp, jsl, pfr, tub, pspimage
     {InitializePCDImageUnit, FinalizePCDImageUnit},          // pcd
+    {InitializeSGIImageUnit, FinalizeSGIImageUnit},          // sgi, rgb, rgba
     {InitializeILBMImageUnit, FinalizeILBMImageUnit},        // iff, lbm
     {InitializeMagUnit, FinalizeMagUnit},                    // mag
     {InitializeYPICImageUnit, FinalizeYPICImageUnit},        // pic

@@ -3,6 +3,7 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/FormatRegistry.cpp
   formats/GIFImage.cpp
   formats/GLDPNGImage.cpp
+  formats/PCXImage.cpp
   formats/PNMImage.cpp
   formats/PCDImage.cpp
   formats/ILBMImage.cpp
@@ -21,4 +22,6 @@ list(APPEND VORLIX_CORE_SOURCES
   formats/IconImageA.cpp
   formats/IconImageB.cpp
   formats/DcrImageA.cpp
+  formats/SGIImage.cpp
+  formats/TGAImage.cpp
 )

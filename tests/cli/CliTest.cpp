@@ -160,6 +160,32 @@ TEST_F(Cli, InfoAndConvert) {
     EXPECT_EQ(testing_support::PixelBytes(Load(Path("copy.bmp"))), testing_support::PixelBytes(Load(in)));
 }
 
+TEST_F(Cli, InfoReportsTheProgramsOwnRasterFormats) {
+    const struct {
+        const char* fixture;
+        const char* expected;
+    } cases[] = {
+        {"tga_rgba32_rle_pil.tga", "class: TTGAImage\nwidth: 11\nheight: 6\npixel format: 32-bit\nalpha plane: no\n"},
+        {"tga_cmap_im.tga", "class: TTGAImage\nwidth: 11\nheight: 6\npixel format: 8-bit\n"},
+        {"pcx_planes4_netpbm.pcx", "class: TPCXImage\nwidth: 11\nheight: 6\npixel format: 4-bit\n"},
+        {"sgi_rgb_rle_im.sgi", "class: TSGIImage\nwidth: 11\nheight: 6\npixel format: 24-bit\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Invoke("info " + testing_support::DataPath(std::string("formats/") + c.fixture));
+        EXPECT_EQ(run.status, 0) << c.fixture << run.err;
+        EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "") << c.fixture;
+    }
+    // A file cut short shows what it holds and says so.
+    std::vector<uint8_t> cut = testing_support::ReadFileBytes(testing_support::DataPath("formats/sgi_rgb_im.sgi"));
+    cut.resize(600);
+    TMemoryStream(cut).SaveToFile(Path("cut.rgb"));
+    const CliRun run = Invoke("info " + Path("cut.rgb"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("class: TSGIImage"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "vorlix-cli: " + Path("cut.rgb") + ": warning: ends early; the rest of the picture is missing\n");
+}
+
 TEST_F(Cli, PrefilterRunsOnlyAboveOneHundredPercent) {
     const std::string in = WriteBmp("in.bmp", 20, 16);
     auto resample = [&](const std::string& from, const std::string& to, const std::string& options) {
@@ -310,6 +336,44 @@ TEST_F(Cli, MessagesAreEnglish) {
     EXPECT_NE(run.err.find("Unknown picture file extension (.rle)"), std::string::npos) << run.err;
 }
 
+TEST_F(Cli, TypeAndSaveOptionsGoThroughTheSaveWriters) {
+    TBitmap picture(12, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) picture.SetPixel(x, y, x < 6 ? RGBColor(200, 10, 10) : RGBColor(10, 10, 200));
+    picture.SaveToFile(Path("in.bmp"));
+    auto bytes = [&](const std::string& name) {
+        const std::vector<uint8_t> b = testing_support::ReadFileBytes(Path(name));
+        return std::string(b.begin(), b.end());
+    };
+
+    // The type wins over the name.
+    CliRun run = Invoke("convert " + Path("in.bmp") + " " + Path("out.jpg") + " --type png --interlaced --grayscale");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string png = bytes("out.jpg");
+    ASSERT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(png[25], 0);  // grey
+    EXPECT_EQ(png[28], 1);  // Adam7
+
+    ASSERT_EQ(Invoke("resample " + Path("in.bmp") + " " + Path("t.png") + " --algorithm nearest --scale 50 --transparent").status, 0);
+    TGLDPNG transparent;
+    transparent.LoadFromFile(Path("t.png"));
+    EXPECT_EQ(bytes("t.png")[25], 3);  // palette
+    ASSERT_TRUE(transparent.HasAlpha());
+    EXPECT_EQ(transparent.AlphaBitmap().PixelIndex(0, 3), 0);   // the bottom-left colour
+    EXPECT_EQ(transparent.AlphaBitmap().PixelIndex(5, 0), 255);
+
+    ASSERT_EQ(Invoke("convert " + Path("in.bmp") + " " + Path("t.gif") + " --transparent").status, 0);
+    EXPECT_NE(bytes("t.gif").find("\x21\xF9"), std::string::npos);  // graphic control extension
+    ASSERT_EQ(Invoke("convert " + Path("in.bmp") + " " + Path("o.gif")).status, 0);
+    EXPECT_EQ(bytes("o.gif").find("\x21\xF9"), std::string::npos);
+
+    for (const std::string& bad : {std::string(" --type tiff"), std::string(" --type")}) {
+        run = Invoke("convert " + Path("in.bmp") + " " + Path("x.png") + bad);
+        EXPECT_EQ(run.status, 1) << bad;
+    }
+    EXPECT_FALSE(fs::exists(Path("x.png")));
+}
+
 TEST_F(Cli, InfoNamesTheIconAndResourceClasses) {
     const struct {
         const char* file;
@@ -327,4 +391,44 @@ TEST_F(Cli, InfoNamesTheIconAndResourceClasses) {
     const CliRun refused = Invoke("info " + testing_support::DataPath("formats/ico_32bit.ico"));
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("Zero BitCount"), std::string::npos) << refused.err;
+}
+
+TEST_F(Cli, JpegSubsamplingAndExif) {
+    const std::string source = testing_support::DataPath("jpegsave/source.ppm");
+    const std::string withExif = testing_support::DataPath("jpegsave/exif_mm.jpg");
+    ASSERT_EQ(Invoke("convert " + source + " " + Path("s444.jpg") + " --subsampling 444 --quality 75").status, 0);
+    EXPECT_EQ(testing_support::ReadFileBytes(Path("s444.jpg")),
+              testing_support::ReadFileBytes(testing_support::DataPath("jpegsave/s444_q75.jpg")));
+
+    CliRun run = Invoke("info " + withExif);
+    EXPECT_NE(run.out.find("exif: yes\nexif thumbnail: yes 40x30\n"), std::string::npos) << run.out;
+    run = Invoke("info " + testing_support::DataPath("jpegsave/exif_noifd1.jpg"));
+    EXPECT_NE(run.out.find("exif: yes\nexif thumbnail: no\n"), std::string::npos) << run.out;
+    EXPECT_EQ(Invoke("info " + source).out.find("exif"), std::string::npos);  // not a JPEG
+
+    // The copy goes in unchanged after the JFIF header; the update gives a
+    // thumbnail of the resampled picture.
+    run = Invoke("resample " + withExif + " " + Path("big.jpg") +
+                 " --algorithm bilinear --width 320 --exif-copy --update-thumbnail --progressive");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(Invoke("info " + Path("big.jpg")).out.find("exif thumbnail: yes 160x103\n"), std::string::npos);
+    ASSERT_EQ(Invoke("convert " + source + " " + Path("copy.jpg") + " --exif-from " + withExif).status, 0);
+    const std::vector<uint8_t> copy = testing_support::ReadFileBytes(Path("copy.jpg"));
+    const std::vector<uint8_t> original = testing_support::ReadFileBytes(withExif);
+    ASSERT_GT(copy.size(), 20u + 1170u);
+    EXPECT_EQ(std::vector<uint8_t>(copy.begin() + 20, copy.begin() + 20 + 1170),
+              std::vector<uint8_t>(original.begin() + 20, original.begin() + 20 + 1170));
+
+    // A source without Exif is no error, only a note.
+    run = Invoke("convert " + source + " " + Path("none.jpg") + " --exif-copy");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("no Exif block"), std::string::npos) << run.err;
+
+    for (const std::string& options : {std::string("--subsampling 422"), std::string("--update-thumbnail"),
+                                       "--exif-copy --exif-from " + withExif}) {
+        EXPECT_EQ(Invoke("convert " + source + " " + Path("bad.jpg") + " " + options).status, 1) << options;
+    }
+    EXPECT_EQ(Invoke("convert " + source + " " + Path("bad.png") + " --exif-copy").status, 1);
+    EXPECT_FALSE(fs::exists(Path("bad.jpg")));
+    EXPECT_FALSE(fs::exists(Path("bad.png")));
 }

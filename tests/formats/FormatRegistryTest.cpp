@@ -12,6 +12,9 @@
 #include "platform/Palettes.h"
 #include "save/ZetJPEGImage.h"
 #include "platform/PlatformGraphics.h"
+#include "formats/PCXImage.h"
+#include "formats/SGIImage.h"
+#include "formats/TGAImage.h"
 #include "FormatTestSupport.h"
 
 using namespace formats_test;
@@ -35,6 +38,9 @@ TEST(FormatRegistry, RowsAreFoundForTheirExtensionsInAnyCase) {
     } cases[] = {
         {"png", TGLDPNG::StaticClass()}, {".PNG", TGLDPNG::StaticClass()}, {"Gif", TGIFImage::StaticClass()},
         {"ppm", TPNMImage::StaticClass()}, {"PGM", TPNMImage::StaticClass()}, {"pBm", TPNMImage::StaticClass()},
+        {"TGA", TTGAImage::StaticClass()}, {"vst", TTGAImage::StaticClass()}, {"icb", TTGAImage::StaticClass()},
+        {"vda", TTGAImage::StaticClass()}, {"Pcx", TPCXImage::StaticClass()}, {"sgi", TSGIImage::StaticClass()},
+        {"RGB", TSGIImage::StaticClass()}, {"rgba", TSGIImage::StaticClass()},
     };
     for (const auto& c : cases) EXPECT_EQ(TPicture::FindGraphicClass(c.extension), &c.graphicClass) << c.extension;
 
@@ -47,6 +53,12 @@ TEST(FormatRegistry, RowsAreFoundForTheirExtensionsInAnyCase) {
     };
     EXPECT_LT(position("png"), position("gif"));
     EXPECT_LT(position("gif"), position("ppm"));
+    EXPECT_LT(position("pbm"), position("tga"));
+    EXPECT_LT(position("vda"), position("pcx"));
+    EXPECT_LT(position("pcx"), position("sgi"));
+    EXPECT_EQ(EntriesOf(TTGAImage::StaticClass()).at(0).Description, "targa");
+    EXPECT_EQ(EntriesOf(TPCXImage::StaticClass()).at(0).Description, "ZSoft Paintbrush");
+    EXPECT_EQ(EntriesOf(TSGIImage::StaticClass()).at(2).Description, "SGI");
     EXPECT_EQ(EntriesOf(TGLDPNG::StaticClass()).at(0).Description, "PNG Format");
     EXPECT_EQ(EntriesOf(TGIFImage::StaticClass()).at(0).Description, "GIF Image");
     const auto pnm = EntriesOf(TPNMImage::StaticClass());
@@ -154,6 +166,8 @@ TEST(FormatRegistry, ASizeBeyondThePictureCapIsTheReadersOwnError) {
             },
             EInvalidGraphic);
     }
+}
+
 TEST(FormatRegistry, TheIconClassesTakeOverIconsAndCursors) {
     RegisterFormatUnits();
     EXPECT_EQ(TPicture::FindGraphicClass("ico"), &TIconImageB::StaticClass());

@@ -2,6 +2,7 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/FormatRegistryTest.cpp
   formats/GIFImageTest.cpp
   formats/PNGImageTest.cpp
+  formats/PCXImageTest.cpp
   formats/PNMImageTest.cpp
   formats/RawPCDImageTest.cpp
   formats/ILBMImageTest.cpp
@@ -13,6 +14,8 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/MagImageTest.cpp
   formats/IconImageTest.cpp
   formats/DcrImageTest.cpp
+  formats/SGIImageTest.cpp
+  formats/TGAImageTest.cpp
   formats/FuzzFindingsTest.cpp
 )
 if(TARGET AVIDec)

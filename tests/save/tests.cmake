@@ -6,5 +6,11 @@ vorlix_add_test_program(vorlix_save_tests
   save/JPEGSessionTest.cpp
   save/KestruneFileTypesTest.cpp
   save/SaveDialogPassportTest.cpp
+  save/SaveDispatchTest.cpp
   save/MagDcrWritersTest.cpp
+  save/TargaSGIPCXWritersTest.cpp
+  save/JPEGSaveTestSupport.h
+  save/ZetJPEGCompressTest.cpp
+  save/ExifSegmentTest.cpp
+  save/ExifSaveTest.cpp
 )
