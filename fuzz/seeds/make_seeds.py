@@ -92,7 +92,24 @@ def seed_raw():
     write("raw", "1x1.raw", b"00" + b"\x10\x20\x30")
 
 
+def seed_exif():
+    # The APP1 segments (marker included) of the Exif test files.
+    folder = os.path.join(HERE, "..", "..", "tests", "data", "jpegsave")
+    for name in sorted(os.listdir(folder)):
+        if not (name.startswith("exif_") and name.endswith(".jpg")) or os.path.getsize(os.path.join(folder, name)) > 4096:
+            continue
+        data = open(os.path.join(folder, name), "rb").read()
+        at = 2
+        while at + 4 <= len(data) and data[at] == 0xFF and data[at + 1] not in (0xDA, 0xD9):
+            length = data[at + 2] << 8 | data[at + 3]
+            if data[at + 1] == 0xE1 and data[at + 4:at + 8] == b"Exif":
+                write("exif", name[:-4] + ".app1", data[at:at + 2 + length])
+                break
+            at += 2 + length
+
+
 if __name__ == "__main__":
     seed_png()
     seed_ico()
     seed_raw()
+    seed_exif()

@@ -10,6 +10,7 @@
 #include "formats/FormatTestSupport.h"
 #include "lang/MemIniFile.h"
 #include "platform/CodePages.h"
+#include "save/novExifMania.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ TEST(FuzzFindings, EveryKeptInputIsReadOrRefused) {
     for (const auto& folder : std::filesystem::directory_iterator(root)) {
         if (!folder.is_directory()) continue;
         const std::string extension = folder.path().filename().string();
-        if (extension == "language_file") continue;  // not a reader: replayed below
+        if (extension == "language_file" || extension == "exif") continue;  // not readers: replayed below
         const TGraphicClass* cls = TPicture::FindGraphicClass(extension);
         ASSERT_NE(cls, nullptr) << extension;
         for (const auto& input : std::filesystem::directory_iterator(folder.path())) {
@@ -47,6 +48,20 @@ TEST(FuzzFindings, EveryKeptLanguageFileIsParsedOrRefused) {
             const TMemIniFile file = TMemIniFile::FromText(
                 CodePageToUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), "CP932"));
             (void)file.ReadString("Misc", "MISC_LANGINI_ENABLED", "");
+        } catch (const Exception&) {
+            // refused: fine
+        }
+    }
+}
+
+TEST(FuzzFindings, EveryKeptExifSegmentIsWalkedOrRefused) {
+    const std::filesystem::path folder = DataPath("fuzz/exif");
+    if (!std::filesystem::is_directory(folder)) GTEST_SKIP() << "no findings kept";
+    for (const auto& input : std::filesystem::directory_iterator(folder)) {
+        TMemoryStream segment(ReadFileBytes(input.path().string()));
+        TThumbnailTagPositions positions;
+        try {
+            (void)LocateThumbnailTags(segment, positions);
         } catch (const Exception&) {
             // refused: fine
         }
