@@ -44,12 +44,14 @@ for fuzzer in "$build"/fuzz/fuzz_*; do
   [ -d "$root/fuzz/seeds/$name" ] && cp "$root/fuzz/seeds/$name"/* "$corpus/" 2>/dev/null
   [ -d "$root/tests/data/fuzz/$name" ] && cp "$root/tests/data/fuzz/$name"/* "$corpus/" 2>/dev/null
   log="$build/findings/$name.log"
+  stamp="$build/findings/$name.start"
+  : >"$stamp"  # findings of earlier runs stay, but only newer ones count
   "$fuzzer" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1
   rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
-  found=$(ls "$findings" | wc -l)
+  found=$(find "$findings" -type f -newer "$stamp" | wc -l)
   printf '%-22s %12s %8s %s\n' "$name" "${runs:-?}" "${cov:-?}" "$found"
   if [ "$rc" -ne 0 ] || [ "$found" -ne 0 ]; then
     status=1
