@@ -16,8 +16,11 @@ PACKAGES := cmake g++ make pkg-config \
 # Qt's own dialog texts in the interface language.
 PACKAGES += qt6-translations-l10n
 BENCH_PACKAGES := python3-pil
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 10
 
-.PHONY: all deps bench-deps configure build run test test-asan bench install package clean
+.PHONY: all deps bench-deps configure build run test test-asan bench install package fuzz clean
 
 all: build
 
@@ -91,5 +94,15 @@ package: build
 	cp $(BUILD)/vorlix_*.deb .
 	@ls vorlix_*.deb
 
+# Every reader under libFuzzer with AddressSanitizer and UBSan, each for
+# FUZZ_SECONDS; a finding fails the run and is left in $(FUZZ)/findings/.
+fuzz: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
+	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLIX_FUZZ=ON -DVORLIX_BUILD_GUI=OFF \
+	  -DVORLIX_BUILD_TESTS=OFF -DVORLIX_BUILD_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ) -j $(JOBS) --target vorlix_fuzzers
+	sh fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -138,6 +138,8 @@ void TILBMImage::LoadFromStream(TStream& stream) {
         at = size_t(next);
     }
     if (!hasHeader || !hasBody || header.Compression > 1) throw EInvalidGraphic(kHeaderError);
+    // A picture without columns or rows has nothing to show.
+    if (header.Width == 0 || header.Height == 0) throw EInvalidGraphic(kHeaderError);
 
     const int planes = header.Planes;
     const TPixelFormat format = FormatForPlanes(planes);

@@ -86,6 +86,8 @@ TEST(ILBMImage, HeaderAndPlaneErrors) {
         {Form("ILBM", {{"BMHD", Bmhd(8, 2, 4, 0)}}), "Header Error"},
         {Form("ACBM", {{"BMHD", Bmhd(8, 2, 4, 0)}, {"BODY", body}}), "Header Error"},
         {Bytes("FORM"), "Header Error"},
+        {Form("ILBM", {{"BMHD", Bmhd(0, 2, 1, 0)}, {"BODY", body}}), "Header Error"},
+        {Form("ILBM", {{"BMHD", Bmhd(8, 0, 4, 1)}, {"BODY", body}}), "Header Error"},
         // 65535 x 65535 in 24 planes from a few bytes of BODY.
         {Form("ILBM", {{"BMHD", Bmhd(65535, 65535, 24, 1)}, {"BODY", body}}), "Header Error"},
     };

@@ -16,6 +16,7 @@ vorlix_add_test_program(vorlix_formats_tests
   formats/DcrImageTest.cpp
   formats/SGIImageTest.cpp
   formats/TGAImageTest.cpp
+  formats/FuzzFindingsTest.cpp
 )
 if(TARGET AVIDec)
   target_compile_definitions(vorlix_formats_tests PRIVATE VORLIX_VIDEO_DECODER_DIR="${CMAKE_BINARY_DIR}/")
