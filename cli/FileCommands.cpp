@@ -39,7 +39,7 @@ int ConvertCommand(const std::vector<std::string>& args) {
     const CliArguments arguments(args, Union({kReadValuedOptions, kWriteValuedOptions}),
                                  Union({kReadFlagOptions, kWriteFlagOptions, {"reduce256"}}));
     arguments.RequirePositionals(2, "INPUT and OUTPUT");
-    const CliWriteOptions writeOptions = WriteOptionsFrom(arguments);
+    const CliWriteOptions writeOptions = WriteOptionsFrom(arguments, arguments.Positionals()[0]);
     CliPicture picture = ReadInput(arguments.Positionals()[0], ReadOptionsFrom(arguments));
     if (arguments.Has("reduce256")) ReduceTo256Colours(picture.Bitmap);
     WriteOutput(picture, arguments.Positionals()[1], writeOptions);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "save/KestruneFileTypes.h"
 
 struct CliPicture {
     TBitmap Bitmap;
@@ -31,6 +32,9 @@ struct CliWriteOptions {
     uint8_t JpegQuality = 90;
     bool JpegGrayscale = false;
     bool JpegProgressive = false;
+    TJPEGSubsampling JpegSubsampling = jss420;
+    std::string ExifSource;        // the file whose Exif block is copied; empty: none
+    bool UpdateThumbnail = false;  // rebuild the copied block's thumbnail
 };
 
 // Raises what the registry or the reader raises.
@@ -40,5 +44,7 @@ CliPicture ReadPicture(const std::string& fileName, const CliReadOptions& option
 std::vector<std::string> WritableExtensions();
 // Writes by the extension of fileName; UsageError for an extension that
 // cannot be written, the writer's exception otherwise. An existing file is
-// replaced only once the new one is complete.
+// replaced only once the new one is complete. JPEG goes through the save
+// flow's writer: the Exif copy and the thumbnail update apply when the
+// source allows them (a note on stderr says when it does not).
 void WritePicture(const CliPicture& picture, const std::string& fileName, const CliWriteOptions& options = {});

@@ -8,8 +8,8 @@
 
 const std::set<std::string> kReadValuedOptions = {"jpeg-scale"};
 const std::set<std::string> kReadFlagOptions = {"jpeg-grayscale", "jpeg-palette", "jpeg-fast", "jpeg-no-smoothing"};
-const std::set<std::string> kWriteValuedOptions = {"quality"};
-const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive"};
+const std::set<std::string> kWriteValuedOptions = {"quality", "subsampling", "exif-from"};
+const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive", "exif-copy", "update-thumbnail"};
 
 CliReadOptions ReadOptionsFrom(const CliArguments& arguments) {
     CliReadOptions options;
@@ -30,11 +30,26 @@ CliReadOptions ReadOptionsFrom(const CliArguments& arguments) {
     return options;
 }
 
-CliWriteOptions WriteOptionsFrom(const CliArguments& arguments) {
+CliWriteOptions WriteOptionsFrom(const CliArguments& arguments, const std::string& input) {
     CliWriteOptions options;
     options.JpegQuality = static_cast<uint8_t>(arguments.Integer("quality", 1, 100).value_or(90));
     options.JpegGrayscale = arguments.Has("grayscale");
     options.JpegProgressive = arguments.Has("progressive");
+    if (const auto subsampling = arguments.Value("subsampling")) {
+        if (*subsampling == "420")
+            options.JpegSubsampling = jss420;
+        else if (*subsampling == "444")
+            options.JpegSubsampling = jss444;
+        else
+            throw UsageError("--subsampling takes 420 or 444, not '" + *subsampling + "'");
+    }
+    const auto from = arguments.Value("exif-from");
+    if (from && arguments.Has("exif-copy")) throw UsageError("give --exif-copy or --exif-from, not both");
+    if (arguments.Has("exif-copy")) options.ExifSource = input;
+    if (from) options.ExifSource = *from;
+    options.UpdateThumbnail = arguments.Has("update-thumbnail");
+    if (options.UpdateThumbnail && options.ExifSource.empty())
+        throw UsageError("--update-thumbnail needs --exif-copy or --exif-from");
     return options;
 }
 

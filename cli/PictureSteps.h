@@ -12,10 +12,10 @@ class CliArguments;
 extern const std::set<std::string> kReadValuedOptions;
 extern const std::set<std::string> kReadFlagOptions;
 CliReadOptions ReadOptionsFrom(const CliArguments& arguments);
-// The options of the writers.
+// The options of the writers; input is the file --exif-copy copies from.
 extern const std::set<std::string> kWriteValuedOptions;
 extern const std::set<std::string> kWriteFlagOptions;
-CliWriteOptions WriteOptionsFrom(const CliArguments& arguments);
+CliWriteOptions WriteOptionsFrom(const CliArguments& arguments, const std::string& input = "");
 
 // ReadPicture, turning the reader's exception into a FileError, as well as
 // an empty picture; prints the reader's warning, naming the file.

@@ -81,7 +81,7 @@ int ResampleCommand(const std::vector<std::string>& args) {
     const auto prefilter = ParseUpscalePrefilter(arguments.Value("prefilter").value_or("none"));
     if (!prefilter) throw UsageError(std::string("--prefilter takes ") + UpscalePrefilterCommandNames);
 
-    const CliWriteOptions writeOptions = WriteOptionsFrom(arguments);
+    const CliWriteOptions writeOptions = WriteOptionsFrom(arguments, arguments.Positionals()[0]);
     CliPicture picture = ReadInput(arguments.Positionals()[0], ReadOptionsFrom(arguments));
     const TCoupledSize size = TargetSize(arguments, picture.Bitmap.Width(), picture.Bitmap.Height());
     std::vector<double> times;

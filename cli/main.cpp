@@ -47,7 +47,9 @@ Commands:
       3x3/5x5 filter (--named list prints the names).
   info INPUT
       The class that reads INPUT, its size, pixel format and alpha plane
-      (and, for JPEG, the stored size and whether it is progressive).
+      (and, for JPEG, the stored size, whether it is progressive, and
+      whether it has an Exif block and a thumbnail in it that can be
+      replaced: "exif: yes|no", "exif thumbnail: yes WxH|no").
   convert INPUT OUTPUT [--reduce256]
       Writes INPUT in the type of OUTPUT's extension: .bmp, .png, .jpg
       (.jpeg, .jpe), .gif, .ppm, .pgm, .pbm. --reduce256 reduces the picture
@@ -59,8 +61,15 @@ Options of every command that reads a picture, for JPEG input:
   --jpeg-palette         decode to 236 colours (two-pass quantiser, dithered)
   --jpeg-fast            the fast, less exact decoding
   --jpeg-no-smoothing    no block smoothing of unfinished progressive scans
-Options of every command that writes a picture, for JPEG output (4:2:0):
+Options of every command that writes a picture, for JPEG output:
   --quality Q (1..100, default 90)   --grayscale   --progressive
+  --subsampling 420|444  chroma sampling (default 420)
+  --exif-copy            copy the Exif block of INPUT into the output
+  --exif-from SRC        copy the Exif block of SRC instead
+  --update-thumbnail     with either: replace the block's thumbnail by one
+                         of the picture written (at most 160x160)
+  A source without an Exif block, or without a thumbnail that can be
+  replaced, is noted on stderr and the output written without it.
 A .gif output of a picture that is not 8-bit is reduced to 256 colours.
   algorithms [--all]
       Lists the algorithm names (--all adds the hidden test variants).

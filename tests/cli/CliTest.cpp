@@ -309,3 +309,43 @@ TEST_F(Cli, MessagesAreEnglish) {
     run = Invoke("info " + Path("x.rle"));
     EXPECT_NE(run.err.find("Unknown picture file extension (.rle)"), std::string::npos) << run.err;
 }
+
+TEST_F(Cli, JpegSubsamplingAndExif) {
+    const std::string source = testing_support::DataPath("jpegsave/source.ppm");
+    const std::string withExif = testing_support::DataPath("jpegsave/exif_mm.jpg");
+    ASSERT_EQ(Invoke("convert " + source + " " + Path("s444.jpg") + " --subsampling 444 --quality 75").status, 0);
+    EXPECT_EQ(testing_support::ReadFileBytes(Path("s444.jpg")),
+              testing_support::ReadFileBytes(testing_support::DataPath("jpegsave/s444_q75.jpg")));
+
+    CliRun run = Invoke("info " + withExif);
+    EXPECT_NE(run.out.find("exif: yes\nexif thumbnail: yes 40x30\n"), std::string::npos) << run.out;
+    run = Invoke("info " + testing_support::DataPath("jpegsave/exif_noifd1.jpg"));
+    EXPECT_NE(run.out.find("exif: yes\nexif thumbnail: no\n"), std::string::npos) << run.out;
+    EXPECT_EQ(Invoke("info " + source).out.find("exif"), std::string::npos);  // not a JPEG
+
+    // The copy goes in unchanged after the JFIF header; the update gives a
+    // thumbnail of the resampled picture.
+    run = Invoke("resample " + withExif + " " + Path("big.jpg") +
+                 " --algorithm bilinear --width 320 --exif-copy --update-thumbnail --progressive");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(Invoke("info " + Path("big.jpg")).out.find("exif thumbnail: yes 160x103\n"), std::string::npos);
+    ASSERT_EQ(Invoke("convert " + source + " " + Path("copy.jpg") + " --exif-from " + withExif).status, 0);
+    const std::vector<uint8_t> copy = testing_support::ReadFileBytes(Path("copy.jpg"));
+    const std::vector<uint8_t> original = testing_support::ReadFileBytes(withExif);
+    ASSERT_GT(copy.size(), 20u + 1170u);
+    EXPECT_EQ(std::vector<uint8_t>(copy.begin() + 20, copy.begin() + 20 + 1170),
+              std::vector<uint8_t>(original.begin() + 20, original.begin() + 20 + 1170));
+
+    // A source without Exif is no error, only a note.
+    run = Invoke("convert " + source + " " + Path("none.jpg") + " --exif-copy");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("no Exif block"), std::string::npos) << run.err;
+
+    for (const std::string& options : {std::string("--subsampling 422"), std::string("--update-thumbnail"),
+                                       "--exif-copy --exif-from " + withExif}) {
+        EXPECT_EQ(Invoke("convert " + source + " " + Path("bad.jpg") + " " + options).status, 1) << options;
+    }
+    EXPECT_EQ(Invoke("convert " + source + " " + Path("bad.png") + " --exif-copy").status, 1);
+    EXPECT_FALSE(fs::exists(Path("bad.jpg")));
+    EXPECT_FALSE(fs::exists(Path("bad.png")));
+}

@@ -6,4 +6,8 @@ vorlix_add_test_program(vorlix_save_tests
   save/JPEGSessionTest.cpp
   save/KestruneFileTypesTest.cpp
   save/SaveDialogPassportTest.cpp
+  save/JPEGSaveTestSupport.h
+  save/ZetJPEGCompressTest.cpp
+  save/ExifSegmentTest.cpp
+  save/ExifSaveTest.cpp
 )
