@@ -23,6 +23,7 @@
 #include "app/LanguageWidgets.h"
 #include "app/NumEdit.h"
 #include "app/OpenPictureDialog.h"
+#include "app/SaveFlowMessages.h"
 #include "app/TestCard.h"
 #include "formats/GLDPNGImage.h"
 #include "images/Effector/CustomFilter.h"
@@ -34,6 +35,8 @@
 #include "platform/ProgramPlaces.h"
 #include "platform/SysUtils.h"
 #include "platform/SystemInfo.h"
+#include "save/AlphaPlane.h"
+#include "save/SaveDispatch.h"
 
 #ifndef VORLIX_VERSION
 #define VORLIX_VERSION "1.0.0"
@@ -228,6 +231,7 @@ void TForm1::BindCommand(QAction* action, void (TForm1::*handler)()) {
 void TForm1::ConnectHandlers() {
     BindCommand(FMOpen, &TForm1::FMOpenClick);
     BindCommand(FMReOpen, &TForm1::FMReOpenClick);
+    BindCommand(FMSaveAs, &TForm1::FMSaveAsClick);
     BindCommand(FMSampleLoad, &TForm1::FMSampleLoadClick);
     BindCommand(FMEnglish, &TForm1::FMEnglishClick);
     BindCommand(FMJapanese, &TForm1::FMJapaneseClick);
@@ -437,6 +441,92 @@ void TForm1::dropEvent(QDropEvent* event) {
     if (paths.empty()) return;
     event->acceptProposedAction();
     Guarded([&] { FilesDropped(paths); });
+}
+
+// ---------------------------------------------------------------------------
+// Saving
+
+namespace {
+
+void OptionsIntoDialog(const TSaveOptionValues& o, TSaveDialogPassport& dialog) {
+    dialog.JPEGQuality = o.JPEGQuality;
+    dialog.JPEGProgressive = o.JPEGProgressive;
+    dialog.JPEGGrayscale = o.JPEGGrayscale;
+    dialog.JPEGSubsampling = o.JPEGSubsampling;
+    dialog.ExifCopy = o.ExifCopy;
+    dialog.ExifThumbUpdate = o.ExifThumbUpdate;
+    dialog.PNGInterlaced = o.PNGInterlaced;
+    dialog.PNGGrayscale = o.PNGGrayscale;
+    dialog.PNGReduceTo256Color = o.PNGReduceTo256Color;
+    dialog.PNGTransparent = o.PNGTransparent;
+    dialog.GIFTransparent = o.GIFTransparent;
+    dialog.TGARLECompression = o.TGARLECompression;
+}
+
+TSaveOptionValues OptionsFromDialog(const TSaveDialogPassport& dialog) {
+    TSaveOptionValues o;
+    o.JPEGQuality = dialog.JPEGQuality;
+    o.JPEGProgressive = dialog.JPEGProgressive;
+    o.JPEGGrayscale = dialog.JPEGGrayscale;
+    o.JPEGSubsampling = dialog.JPEGSubsampling;
+    o.ExifCopy = dialog.ExifCopy;
+    o.ExifThumbUpdate = dialog.ExifThumbUpdate;
+    o.PNGInterlaced = dialog.PNGInterlaced;
+    o.PNGGrayscale = dialog.PNGGrayscale;
+    o.PNGReduceTo256Color = dialog.PNGReduceTo256Color;
+    o.PNGTransparent = dialog.PNGTransparent;
+    o.GIFTransparent = dialog.GIFTransparent;
+    o.TGARLECompression = dialog.TGARLECompression;
+    return o;
+}
+
+struct TExifOffer {
+    bool HasExif = false;
+    bool HasThumbnail = false;
+};
+
+// The JPEG writer cannot carry a source's Exif block over yet, so neither
+// choice is offered.
+TExifOffer ProbeSourceExif(const std::string&) { return {}; }
+
+}  // namespace
+
+void TForm1::FMSaveAsClick() { SavePictureAs(); }
+
+void TForm1::SavePictureAs() {
+    const std::string fileName = ExtractFileName(FileName);
+    const std::string suggested = fileName.substr(0, fileName.size() - ExtractFileExt(fileName).size());
+    const TExifOffer exif = ProbeSourceExif(FileName);
+    SaveDialog1->ExifCopyEnabled = exif.HasExif;
+    SaveDialog1->ExifThumbUpdateEnabled = exif.HasThumbnail;
+    SaveDialog1->FileName = suggested;
+    OptionsIntoDialog(SaveOptionValues, *SaveDialog1);
+    if (!SaveDialog1->Execute()) return;
+
+    const TFileType4Save type = SaveDialog1->SelectedFileType();
+    const TSaveOptionValues chosen = OptionsFromDialog(*SaveDialog1);
+    const bool alphaPath = TakesAlphaPath(HasAlpha, type, chosen);
+    if (alphaPath) PrepareAlphaPlane(AlphaBitmap, AlphaScratch, WorkBitmap.Width(), WorkBitmap.Height(), LastAlgorithm);
+    SaveOptionValues = chosen;
+
+    const std::string target = SaveDialog1->FileName;
+    if (FileExists(target) && !ConfirmReplace(target, this)) return;
+
+    bool saved = false;
+    {
+        TWaitCursor wait;
+        TSaveRequest request;
+        request.FileType = type;
+        request.TargetPath = target;
+        request.SourcePath = FileName;
+        request.Options = SaveOptionValues;
+        request.DCRResourceName = SaveDialog1->DCRResourceName;
+        request.HasExif = exif.HasExif;
+        request.HasThumbnail = exif.HasThumbnail;
+        request.AlphaPlane = alphaPath ? &AlphaScratch : nullptr;
+        saved = SaveByFileType(WorkBitmap, request);
+    }
+    if (!saved) ShowConvertError(this);
 }
 
 // ---------------------------------------------------------------------------

@@ -138,6 +138,11 @@ public:
     void OpenPicture(const std::string& path, bool keepSize);
     void FMOpenClick();
     void FMReOpenClick();
+    void FMSaveAsClick();
+    // Writes the working picture in the type chosen in the save dialog, with
+    // the remembered options; the options chosen are remembered even when
+    // the save stops at the replace question.
+    void SavePictureAs();
     void FMExitClick();
     void FMResampleClick();
     void FMLanczos4Click();

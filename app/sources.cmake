@@ -15,6 +15,7 @@ list(APPEND VORLIX_GUI_SOURCES
   app/LanguageWidgets.cpp
   app/NumEdit.cpp
   app/OpenPictureDialog.cpp
+  app/SaveFlowMessages.cpp
   app/Unit1.cpp
   app/dlgPrefix.cpp
   app/dlgSampleOutputFormat.cpp

@@ -7,7 +7,6 @@
 #include "cli/Commands.h"
 #include "cli/PictureFiles.h"
 #include "cli/PictureSteps.h"
-#include "images/Effector/commonColor.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -37,11 +36,10 @@ int InfoCommand(const std::vector<std::string>& args) {
 
 int ConvertCommand(const std::vector<std::string>& args) {
     const CliArguments arguments(args, Union({kReadValuedOptions, kWriteValuedOptions}),
-                                 Union({kReadFlagOptions, kWriteFlagOptions, {"reduce256"}}));
+                                 Union({kReadFlagOptions, kWriteFlagOptions}));
     arguments.RequirePositionals(2, "INPUT and OUTPUT");
     const CliWriteOptions writeOptions = WriteOptionsFrom(arguments, arguments.Positionals()[0]);
     CliPicture picture = ReadInput(arguments.Positionals()[0], ReadOptionsFrom(arguments));
-    if (arguments.Has("reduce256")) ReduceTo256Colours(picture.Bitmap);
     WriteOutput(picture, arguments.Positionals()[1], writeOptions);
     return kExitOk;
 }

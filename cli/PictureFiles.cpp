@@ -3,7 +3,6 @@
 #include <iostream>
 
 #include "cli/CliArguments.h"
-#include "formats/GIFImage.h"
 #include "formats/GLDPNGImage.h"
 #include "formats/PNMImage.h"
 #include "platform/BmpCodec.h"
@@ -12,53 +11,48 @@
 #include "platform/SafeFileWriter.h"
 #include "platform/SysUtils.h"
 #include "images/Effector/commonColor.h"
+#include "save/AlphaPlane.h"
+#include "save/SaveDispatch.h"
+#include "save/WriterGuard.h"
 #include "save/ZetJPEGImage.h"
 #include "save/mdJpegInfo.h"
 #include "save/novExifMania.h"
 
 namespace {
 
-struct OutputType {
-    const char* Extension;
-    // Absent for JPEG, which the save flow's writer writes as a whole file.
-    void (*Write)(const CliPicture& picture, const CliWriteOptions& options, TStream& stream);
+struct TypeName {
+    const char* Name;
+    TFileType4Save Type;
+};
+constexpr TypeName kTypeNames[] = {
+    {"bmp", sftBMP}, {"png", sftPNG}, {"jpg", sftJPG}, {"gif", sftGIF}, {"tga", sftTGA}, {"sgi", sftSGI},
+    {"pcx", sftPCX}, {"ppm", sftPPM}, {"pgm", sftPGM}, {"pbm", sftPBM}, {"mag", sftMAG}, {"dcr", sftDCR},
 };
 
-void WriteBmp(const CliPicture& picture, const CliWriteOptions&, TStream& stream) { WriteBmpFile(picture.Bitmap, stream); }
+struct OutputExtension {
+    const char* Extension;
+    TFileType4Save Type;
+};
+constexpr OutputExtension kOutputExtensions[] = {
+    {".bmp", sftBMP}, {".png", sftPNG}, {".jpg", sftJPG}, {".jpeg", sftJPG}, {".jpe", sftJPG},
+    {".gif", sftGIF}, {".ppm", sftPPM}, {".pgm", sftPGM}, {".pbm", sftPBM}, {".tga", sftTGA},
+    {".pcx", sftPCX}, {".sgi", sftSGI}, {".rgb", sftSGI}, {".mag", sftMAG}, {".dcr", sftDCR},
+    {".res", sftDCR},
+};
 
 
-// A picture that is not 8-bit indexed is reduced to 256 colours first.
-void WriteGif(const CliPicture& picture, const CliWriteOptions&, TStream& stream) {
-    if (picture.Bitmap.PixelFormat() == pf8bit) {
-        WriteGIF(picture.Bitmap, stream);
-        return;
-    }
-    TBitmap reduced = picture.Bitmap;
-    ReduceTo256Colours(reduced);
-    WriteGIF(reduced, stream);
-}
-
-void WritePng(const CliPicture& picture, const CliWriteOptions&, TStream& stream) {
-    WritePNG(picture.Bitmap, stream, {}, picture.Alpha ? &*picture.Alpha : nullptr);
-}
-
-template <const char* Format>
-void WritePnm(const CliPicture& picture, const CliWriteOptions&, TStream& stream) {
-    TPNMImage image;
-    image.Assign(picture.Bitmap);
-    image.SetOutputFormat(Format);
-    image.SaveToStream(stream);
-}
-
-constexpr char kPPM[] = "PPM", kPGM[] = "PGM", kPBM[] = "PBM";
-
-const std::vector<OutputType>& OutputTypes() {
-    static const std::vector<OutputType> types = {
-        {".bmp", WriteBmp},       {".png", WritePng},       {".jpg", nullptr},        {".jpeg", nullptr},
-        {".jpe", nullptr},        {".gif", WriteGif},       {".ppm", WritePnm<kPPM>}, {".pgm", WritePnm<kPGM>},
-        {".pbm", WritePnm<kPBM>},
-    };
-    return types;
+TSaveOptionValues SaveOptions(const CliWriteOptions& options) {
+    TSaveOptionValues values;
+    values.JPEGQuality = options.JpegQuality;
+    values.JPEGProgressive = options.JpegProgressive;
+    values.JPEGGrayscale = options.JpegGrayscale;
+    values.PNGInterlaced = options.PngInterlaced;
+    values.PNGGrayscale = options.JpegGrayscale;
+    values.PNGReduceTo256Color = options.Reduce256;
+    values.PNGTransparent = options.Transparent;
+    values.GIFTransparent = options.Transparent;
+    values.TGARLECompression = options.TgaRle;
+    return values;
 }
 
 void ApplyJpegOptions(TJPEGImage& jpeg, const CliReadOptions& options) {
@@ -135,28 +129,60 @@ CliPicture ReadPicture(const std::string& fileName, const CliReadOptions& option
     picture.Warning = holder.Graphic()->LoadWarning();
     if (const auto* png = dynamic_cast<const TGLDPNG*>(holder.Graphic()); png && png->HasAlpha())
         picture.Alpha = png->AlphaBitmap();
+    picture.SourceFile = fileName;
     return picture;
+}
+
+std::optional<TFileType4Save> FileTypeByName(const std::string& name) {
+    for (const TypeName& entry : kTypeNames)
+        if (name == entry.Name) return entry.Type;
+    return std::nullopt;
+}
+
+std::optional<TFileType4Save> FileTypeByExtension(const std::string& fileName) {
+    const std::string extension = LowerCase(ExtractFileExt(fileName));
+    for (const OutputExtension& entry : kOutputExtensions)
+        if (extension == entry.Extension) return entry.Type;
+    return std::nullopt;
 }
 
 std::vector<std::string> WritableExtensions() {
     std::vector<std::string> extensions;
-    for (const OutputType& type : OutputTypes()) extensions.emplace_back(type.Extension);
+    for (const OutputExtension& entry : kOutputExtensions) extensions.emplace_back(entry.Extension);
     return extensions;
 }
 
 void WritePicture(const CliPicture& picture, const std::string& fileName, const CliWriteOptions& options) {
-    const std::string extension = LowerCase(ExtractFileExt(fileName));
-    for (const OutputType& type : OutputTypes()) {
-        if (extension != type.Extension) continue;
-        if (!type.Write) {
-            WriteJpegFile(picture, fileName, options);
-            return;
-        }
-        if (!options.ExifSource.empty()) throw UsageError("the Exif options apply to JPEG output only");
-        WriteFileSafely(fileName, [&](TStream& stream) { type.Write(picture, options, stream); });
+    const std::optional<TFileType4Save> type = options.Type ? options.Type : FileTypeByExtension(fileName);
+    if (!type) {
+        std::string known;
+        for (const std::string& e : WritableExtensions()) known += " " + e;
+        throw UsageError("cannot tell the type of '" + LowerCase(ExtractFileExt(fileName)) +
+                         "' files; give --type, or one of the extensions" + known);
+    }
+    // JPEG goes through the Exif-aware writer, which also chooses the chroma sampling.
+    if (*type == sftJPG && !options.Reduce256) {
+        WriteJpegFile(picture, fileName, options);
         return;
     }
-    std::string known;
-    for (const std::string& e : WritableExtensions()) known += " " + e;
-    throw UsageError("cannot write '" + extension + "' files; the output types are" + known);
+    if (!options.ExifSource.empty()) throw UsageError("the Exif options apply to JPEG output only");
+    TSaveRequest request;
+    request.FileType = *type;
+    request.TargetPath = fileName;
+    request.SourcePath = picture.SourceFile;
+    request.Options = SaveOptions(options);
+    request.DCRResourceName = options.ResourceName;
+    TBitmap reduced;
+    if (options.Reduce256) {
+        reduced = picture.Bitmap;
+        ReduceTo256Colours(reduced);
+    }
+    const TBitmap& work = options.Reduce256 ? reduced : picture.Bitmap;
+    // The alpha plane was resampled along with the picture, so it has its size.
+    TBitmap alpha;
+    if (picture.Alpha && TakesAlphaPath(true, *type, request.Options)) {
+        alpha = *picture.Alpha;
+        request.AlphaPlane = &alpha;
+    }
+    if (!SaveByFileType(work, request)) throw EConvertError(LastWriterFailure());
 }

@@ -8,8 +8,9 @@
 
 const std::set<std::string> kReadValuedOptions = {"jpeg-scale"};
 const std::set<std::string> kReadFlagOptions = {"jpeg-grayscale", "jpeg-palette", "jpeg-fast", "jpeg-no-smoothing"};
-const std::set<std::string> kWriteValuedOptions = {"quality", "subsampling", "exif-from"};
-const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive", "exif-copy", "update-thumbnail"};
+const std::set<std::string> kWriteValuedOptions = {"quality", "subsampling", "exif-from", "type", "resource-name"};
+const std::set<std::string> kWriteFlagOptions = {"grayscale", "progressive", "exif-copy", "update-thumbnail",
+                                                 "interlaced", "reduce256", "transparent", "rle"};
 
 CliReadOptions ReadOptionsFrom(const CliArguments& arguments) {
     CliReadOptions options;
@@ -50,6 +51,15 @@ CliWriteOptions WriteOptionsFrom(const CliArguments& arguments, const std::strin
     options.UpdateThumbnail = arguments.Has("update-thumbnail");
     if (options.UpdateThumbnail && options.ExifSource.empty())
         throw UsageError("--update-thumbnail needs --exif-copy or --exif-from");
+    if (const auto type = arguments.Value("type")) {
+        options.Type = FileTypeByName(*type);
+        if (!options.Type) throw UsageError("--type takes bmp, png, jpg, gif, tga, sgi, pcx, ppm, pgm, pbm, mag or dcr, not '" + *type + "'");
+    }
+    options.PngInterlaced = arguments.Has("interlaced");
+    options.Reduce256 = arguments.Has("reduce256");
+    options.Transparent = arguments.Has("transparent");
+    options.TgaRle = arguments.Has("rle");
+    options.ResourceName = arguments.Value("resource-name").value_or("");
     return options;
 }
 

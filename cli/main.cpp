@@ -50,10 +50,9 @@ Commands:
       (and, for JPEG, the stored size, whether it is progressive, and
       whether it has an Exif block and a thumbnail in it that can be
       replaced: "exif: yes|no", "exif thumbnail: yes WxH|no").
-  convert INPUT OUTPUT [--reduce256]
-      Writes INPUT in the type of OUTPUT's extension: .bmp, .png, .jpg
-      (.jpeg, .jpe), .gif, .ppm, .pgm, .pbm. --reduce256 reduces the picture
-      to 256 colours first (exactly when it has at most 256).
+  convert INPUT OUTPUT
+      Writes INPUT into OUTPUT (see the options of every command that
+      writes a picture).
 
 Options of every command that reads a picture, for JPEG input:
   --jpeg-scale 1|2|4|8   decode at 1/1, 1/2, 1/4 or 1/8 of the size
@@ -61,16 +60,31 @@ Options of every command that reads a picture, for JPEG input:
   --jpeg-palette         decode to 236 colours (two-pass quantiser, dithered)
   --jpeg-fast            the fast, less exact decoding
   --jpeg-no-smoothing    no block smoothing of unfinished progressive scans
-Options of every command that writes a picture, for JPEG output:
-  --quality Q (1..100, default 90)   --grayscale   --progressive
-  --subsampling 420|444  chroma sampling (default 420)
-  --exif-copy            copy the Exif block of INPUT into the output
+Options of every command that writes a picture (resample, convert), as the
+save dialog offers them:
+  --type bmp|png|jpg|gif|tga|sgi|pcx|ppm|pgm|pbm|mag|dcr
+      the type written, whatever OUTPUT's extension; without it the
+      extension decides: .bmp .png .jpg .jpeg .jpe .gif .tga .sgi .rgb .pcx
+      .ppm .pgm .pbm .mag .dcr .res
+  --quality Q (1..100, default 90)   --grayscale   --progressive   JPEG
+  --subsampling 420|444  JPEG chroma sampling (default 420)
+  --exif-copy            copy the Exif block of INPUT into a JPEG output
   --exif-from SRC        copy the Exif block of SRC instead
   --update-thumbnail     with either: replace the block's thumbnail by one
                          of the picture written (at most 160x160)
   A source without an Exif block, or without a thumbnail that can be
   replaced, is noted on stderr and the output written without it.
-A .gif output of a picture that is not 8-bit is reduced to 256 colours.
+  --grayscale            also grey PNG
+  --interlaced           Adam7 PNG
+  --reduce256            256 colours first, for every type (exactly when the
+                         picture has at most 256; PNG then drops the alpha
+                         plane)
+  --transparent          PNG and GIF: the bottom-left pixel's colour is
+                         transparent (a PNG becomes a 256-colour file)
+  --rle                  run-length Targa
+  --resource-name NAME   the resource name of a DCR file
+GIF, MAG and DCR are always reduced to 256 colours. A PNG input's alpha
+plane is written into PNG output unless --reduce256 or --transparent.
   algorithms [--all]
       Lists the algorithm names (--all adds the hidden test variants).
   demo [FOLDER] [--threads N]

@@ -9,6 +9,11 @@ list(APPEND VORLIX_CORE_SOURCES
   save/mdMemoryStream.cpp
   save/mdJpegInfo.cpp
   save/novExifMania.cpp
+  save/AlphaPlane.cpp
+  save/PNGGIFWriters.cpp
+  save/PNMWriters.cpp
+  save/SaveDispatch.cpp
+  save/WriterGuard.cpp
 )
 # The libjpeg call boundary is C, so that only C frames lie between its jump
 # points and libjpeg's error exit. It is built on its own because the

@@ -349,3 +349,41 @@ TEST_F(Cli, JpegSubsamplingAndExif) {
     EXPECT_FALSE(fs::exists(Path("bad.jpg")));
     EXPECT_FALSE(fs::exists(Path("bad.png")));
 }
+
+TEST_F(Cli, TypeAndSaveOptionsGoThroughTheSaveWriters) {
+    TBitmap picture(12, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 12; ++x) picture.SetPixel(x, y, x < 6 ? RGBColor(200, 10, 10) : RGBColor(10, 10, 200));
+    picture.SaveToFile(Path("in.bmp"));
+    auto bytes = [&](const std::string& name) {
+        const std::vector<uint8_t> b = testing_support::ReadFileBytes(Path(name));
+        return std::string(b.begin(), b.end());
+    };
+
+    // The type wins over the name.
+    CliRun run = Invoke("convert " + Path("in.bmp") + " " + Path("out.jpg") + " --type png --interlaced --grayscale");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string png = bytes("out.jpg");
+    ASSERT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(png[25], 0);  // grey
+    EXPECT_EQ(png[28], 1);  // Adam7
+
+    ASSERT_EQ(Invoke("resample " + Path("in.bmp") + " " + Path("t.png") + " --algorithm nearest --scale 50 --transparent").status, 0);
+    TGLDPNG transparent;
+    transparent.LoadFromFile(Path("t.png"));
+    EXPECT_EQ(bytes("t.png")[25], 3);  // palette
+    ASSERT_TRUE(transparent.HasAlpha());
+    EXPECT_EQ(transparent.AlphaBitmap().PixelIndex(0, 3), 0);   // the bottom-left colour
+    EXPECT_EQ(transparent.AlphaBitmap().PixelIndex(5, 0), 255);
+
+    ASSERT_EQ(Invoke("convert " + Path("in.bmp") + " " + Path("t.gif") + " --transparent").status, 0);
+    EXPECT_NE(bytes("t.gif").find("\x21\xF9"), std::string::npos);  // graphic control extension
+    ASSERT_EQ(Invoke("convert " + Path("in.bmp") + " " + Path("o.gif")).status, 0);
+    EXPECT_EQ(bytes("o.gif").find("\x21\xF9"), std::string::npos);
+
+    for (const std::string& bad : {std::string(" --type tiff"), std::string(" --type")}) {
+        run = Invoke("convert " + Path("in.bmp") + " " + Path("x.png") + bad);
+        EXPECT_EQ(run.status, 1) << bad;
+    }
+    EXPECT_FALSE(fs::exists(Path("x.png")));
+}

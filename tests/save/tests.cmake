@@ -10,4 +10,5 @@ vorlix_add_test_program(vorlix_save_tests
   save/ZetJPEGCompressTest.cpp
   save/ExifSegmentTest.cpp
   save/ExifSaveTest.cpp
+  save/SaveDispatchTest.cpp
 )
