@@ -4,6 +4,7 @@ vorlix_add_test_program(vorlix_app_core_tests
   app/SettingsTest.cpp
   app/SizeCouplingTest.cpp
   app/TestCardTest.cpp
+  app/SamplePageTest.cpp
 )
 
 # The windows, on Qt's offscreen platform.
