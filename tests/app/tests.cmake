@@ -15,6 +15,7 @@ if(TARGET vorlix_gui)
     app/MainWindowTest.cpp
     app/LanguageTest.cpp
     app/SaveFlowTest.cpp
+    app/SamplePageWindowTest.cpp
   )
   target_link_libraries(vorlix_app_tests PRIVATE vorlix_gui vorlix_warnings GTest::gtest Qt6::Test)
   target_include_directories(vorlix_app_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
