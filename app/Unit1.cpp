@@ -2,7 +2,10 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QRadioButton>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -27,6 +30,9 @@
 #include "app/NumEdit.h"
 #include "app/OpenPictureDialog.h"
 #include "app/QtTranslations.h"
+#include "app/SamplePage.h"
+#include "app/dlgPrefix.h"
+#include "app/dlgSampleOutputFormat.h"
 #include "app/SaveFlowMessages.h"
 #include "app/TestCard.h"
 #include "app/WindowMessages.h"
@@ -291,6 +297,12 @@ void TForm1::ConnectHandlers() {
     BindCommand(FMTestEdgeMask, &TForm1::FMTestEdgeMaskClick);
     BindCommand(FMLiftingBilinear, &TForm1::FMLiftingBilinearClick);
     BindCommand(FMBilinearV2, &TForm1::FMBilinearV2Click);
+    BindCommand(FMBuildHTMLSample, &TForm1::FMBuildHTMLSampleClick);
+    BindCommand(FMBuildHTMLSample2, &TForm1::FMBuildHTMLSample2Click);
+    BindCommand(FMCustomizeOutput, &TForm1::FMCustomizeOutputClick);
+    BindCommand(FMFileNameRule, &TForm1::FMFileNameRuleClick);
+    for (QAction* item : {FMCol2, FMCol3, FMCol4, FMCol5})
+        connect(item, &QAction::triggered, this, [this, item] { Guarded([this, item] { FMColsClick(item); }); });
     connect(FMResample, &QMenu::aboutToShow, this, [this] { Guarded([this] { FMResampleClick(); }); });
 
     connect(EditWidth, &QLineEdit::textChanged, this, [this] { Guarded([this] { EditWidthChange(); }); });
@@ -718,6 +730,95 @@ void TForm1::FMLiftingBilinearClick() {
 void TForm1::FMSampleLoadClick() {
     WorkBitmap = MakeZonePlate();
     ShowWorkBitmap();
+}
+
+// ---------------------------------------------------------------------------
+// Sample page
+
+void TForm1::FMBuildHTMLSampleClick() { BuildSamplePage(1); }
+void TForm1::FMBuildHTMLSample2Click() { BuildSamplePage(SampleColumns); }
+
+void TForm1::BuildSamplePage(int32_t columns) {
+    if (WorkBitmap.Empty()) return;
+    ReadTargetSize();
+    TSamplePageInput input;
+    input.Base = &LoadedBitmap;
+    input.Alpha = HasAlpha ? &AlphaBitmap : nullptr;
+    input.TargetWidth = TargetWidth;
+    input.TargetHeight = TargetHeight;
+    input.Scale = ReadScale();
+    if (FMLPF_DCTCut7->isChecked())
+        input.Prefilter = TUpscalePrefilter::DCTCut7;
+    else if (FMLPF_DCTCut6->isChecked())
+        input.Prefilter = TUpscalePrefilter::DCTCut6;
+    else if (FMLPF_DCTCut5->isChecked())
+        input.Prefilter = TUpscalePrefilter::DCTCut5;
+    else if (FMMedianFilter->isChecked())
+        input.Prefilter = TUpscalePrefilter::Median;
+    input.Columns = columns;
+    input.Format = SampleFormat;
+    input.Quality = SampleJPEGQuality;
+    input.UsePrefix = UsePrefix;
+    input.Prefix = Prefix;
+    input.UseSuffix = UseSuffix;
+    input.Suffix = Suffix;
+    input.Language = LanguageNumber;
+    input.Texts = PageTexts;
+    input.OutputFolder = SampleOutputFolder();
+
+    // The build runs to the end on this thread; repainting the status bar
+    // after each image shows that it is progressing.
+    TWaitCursor wait;
+    TSamplePageProgress progress;
+    progress.AlgorithmDone = [this](const std::string& label, const std::string&, const std::string& time) {
+        SetStatusText(0, time);
+        SetStatusText(1, label + " " + time);
+        StatusBar1->repaint();
+    };
+    progress.PrefilterDone = [this](const std::string& name, const std::string& time) {
+        SetStatusText(1, name + " " + time);
+        StatusBar1->repaint();
+    };
+    int32_t failures = 0;
+    progress.ImageFailed = [&failures](const std::string&, const std::string&) { ++failures; };
+    const TSamplePageResult page =
+        ::BuildSamplePage(input, {ScratchBitmap, WorkBitmap, AlphaScratch}, progress);
+    SetStatusText(1, failures ? Format("%d images not written: ", failures) + page.PagePath : page.PagePath);
+    statusPanels_.at(1)->setToolTip(QString::fromStdString(page.PagePath));
+    if (qEnvironmentVariableIsEmpty("VORLIX_NO_BROWSER"))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.PagePath)));
+    // The image control keeps showing what it showed before the build.
+    WorkBitmap = LoadedBitmap;
+}
+
+void TForm1::FMColsClick(QAction* item) {
+    item->setChecked(true);
+    SampleColumns = item->data().toInt();
+}
+
+void TForm1::FMCustomizeOutputClick() {
+    const std::unique_ptr<TFormSampleOutputFormat> dialog = CreateFormSampleOutputFormat(this);
+    dialog->EditJPEGQuality->setText(QString::number(SampleJPEGQuality));
+    QRadioButton* const buttons[] = {dialog->RBJPEG420, dialog->RBJPEG444, dialog->RBPNG};
+    buttons[std::min<uint8_t>(SampleFormat, 2)]->setChecked(true);
+    if (dialog->exec() != QDialog::Accepted) return;
+    const int32_t quality = StrToInt(dialog->EditJPEGQuality->text().toStdString());
+    SampleJPEGQuality = std::clamp(quality, 0, 100);
+    for (uint8_t format = 0; format < 3; ++format)
+        if (buttons[format]->isChecked()) SampleFormat = format;
+}
+
+void TForm1::FMFileNameRuleClick() {
+    TFormPrefix dialog(this);
+    dialog.CBPrefix->setChecked(UsePrefix);
+    dialog.CBSuffix->setChecked(UseSuffix);
+    dialog.EditPrefix->setText(QString::fromStdString(Prefix));
+    dialog.EditSuffix->setText(QString::fromStdString(Suffix));
+    if (dialog.exec() != QDialog::Accepted) return;
+    UsePrefix = dialog.CBPrefix->isChecked();
+    UseSuffix = dialog.CBSuffix->isChecked();
+    Prefix = dialog.EditPrefix->text().toStdString();
+    Suffix = dialog.EditSuffix->text().toStdString();
 }
 
 // ---------------------------------------------------------------------------

@@ -164,6 +164,13 @@ public:
     void FMLiftingBilinearClick();
     void FMBilinearV2Click();
     void FMSampleLoadClick();
+    // The sample page: in one column, or in SampleColumns.
+    void FMBuildHTMLSampleClick();
+    void FMBuildHTMLSample2Click();
+    void BuildSamplePage(int32_t columns);
+    void FMColsClick(QAction* item);
+    void FMCustomizeOutputClick();
+    void FMFileNameRuleClick();
     void FMEnglishClick();
     void FMJapaneseClick();
     // The language sequence of start-up and of every switch: message texts,

@@ -3,6 +3,7 @@ list(APPEND VORLIX_CORE_SOURCES
   app/EvalThroughput.cpp
   app/FormatType.cpp
   app/Settings.cpp
+  app/SamplePage.cpp
   app/SizeCoupling.cpp
   app/StartUp.cpp
   app/TestCard.cpp

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SizeCoupling.h"
+
+class CliArguments;
+
 // Exit statuses.
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
@@ -31,6 +35,11 @@ int ConvertCommand(const std::vector<std::string>& args);
 int AlgorithmsCommand(const std::vector<std::string>& args);
 int DemoCommand(const std::vector<std::string>& args);
 int FilterCommand(const std::vector<std::string>& args);
+int SampleCommand(const std::vector<std::string>& args);
+
+// The target size of --width, --height or --scale, coupled as the size
+// edits couple them; UsageError for a side below 1 pixel.
+TCoupledSize CommandTargetSize(const CliArguments& arguments, int32_t sourceWidth, int32_t sourceHeight);
 
 std::string UsageText();
 // text with control characters shown as \xNN, for one-line messages.

@@ -131,3 +131,7 @@ int DemoCommand(const std::vector<std::string>& args) {
     }
     return kExitOk;
 }
+
+TCoupledSize CommandTargetSize(const CliArguments& arguments, int32_t sourceWidth, int32_t sourceHeight) {
+    return TargetSize(arguments, sourceWidth, sourceHeight);
+}

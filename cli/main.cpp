@@ -45,6 +45,19 @@ Commands:
       Applies the DCT high-frequency cut (N = 1..7, the menu offers 7, 6
       and 5), the edge-preserving median (the result is 32-bit), or a named
       3x3/5x5 filter (--named list prints the names).
+  sample INPUT [--width W | --height H | --scale P] [--columns N]
+         [--format jpeg420|jpeg444|png] [--quality Q] [--prefix P]
+         [--suffix S] [--prefilter none|dct7|dct6|dct5|median]
+         [--language 1|2] [--out DIR]
+      Builds the sample page: INPUT resampled by every algorithm (the
+      average-pixel method only up to 100 %), each image written into
+      DIR/samples/ and DIR/sample.html showing them in N columns (1..5,
+      default 2) with their times, which are printed as each completes.
+      --format png (default) keeps a PNG's alpha plane; --quality (default
+      90) is kept within 0..100; --prefix/--suffix name the images;
+      --language 2 gives the Japanese labels. DIR defaults to the desktop
+      program's place for the page. Status 2 when an image could not be
+      written (the page is still written and marks it).
   info INPUT
       The class that reads INPUT, its size, pixel format and alpha plane
       (and, for JPEG, the stored size, whether it is progressive, and
@@ -106,6 +119,7 @@ int main(int argc, char** argv) {
     static const std::map<std::string, int (*)(const std::vector<std::string>&)> kCommands = {
         {"resample", ResampleCommand}, {"info", InfoCommand},   {"convert", ConvertCommand},
         {"algorithms", AlgorithmsCommand}, {"demo", DemoCommand},   {"filter", FilterCommand},
+        {"sample", SampleCommand},
     };
     const auto command = kCommands.find(args[0]);
     if (command == kCommands.end()) {

@@ -7,4 +7,5 @@ set(VORLIX_CLI_SOURCES
   cli/FileCommands.cpp
   cli/ResampleCommand.cpp
   cli/FilterCommand.cpp
+  cli/SampleCommand.cpp
 )

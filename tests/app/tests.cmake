@@ -4,6 +4,7 @@ vorlix_add_test_program(vorlix_app_core_tests
   app/SettingsTest.cpp
   app/SizeCouplingTest.cpp
   app/TestCardTest.cpp
+  app/SamplePageTest.cpp
 )
 
 # The windows, on Qt's offscreen platform.
@@ -15,6 +16,7 @@ if(TARGET vorlix_gui)
     app/MainWindowFeedbackTest.cpp
     app/LanguageTest.cpp
     app/SaveFlowTest.cpp
+    app/SamplePageWindowTest.cpp
   )
   target_link_libraries(vorlix_app_tests PRIVATE vorlix_gui vorlix_warnings GTest::gtest Qt6::Test)
   target_include_directories(vorlix_app_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

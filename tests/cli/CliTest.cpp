@@ -12,6 +12,7 @@
 #include "formats/FormatRegistry.h"
 #include "formats/GLDPNGImage.h"
 #include "platform/Bitmap.h"
+#include "platform/Graphics.h"
 #include "platform/Palettes.h"
 #include "platform/Streams.h"
 #include "support/TestPictures.h"
@@ -431,4 +432,34 @@ TEST_F(Cli, JpegSubsamplingAndExif) {
     EXPECT_EQ(Invoke("convert " + source + " " + Path("bad.png") + " --exif-copy").status, 1);
     EXPECT_FALSE(fs::exists(Path("bad.jpg")));
     EXPECT_FALSE(fs::exists(Path("bad.png")));
+}
+
+TEST_F(Cli, SamplePageImagesAreWhatResampleWrites) {
+    const std::string in = WriteBmp("in.bmp", 60, 40);
+    CliRun run = Invoke("sample " + in + " --scale 50 --columns 3 --out " + Path("page"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const char* const names[][2] = {{"lanczos4", "flt_lanczos4"}, {"bspline", "flt_b-spline"},
+                                    {"average", "flt_average"}, {"nearest", "flt_nearestneighbor"}};
+    for (const auto& [algorithm, file] : names) {
+        ASSERT_EQ(Invoke("resample " + in + " " + Path("r.png") + " --scale 50 --algorithm " + algorithm).status, 0);
+        TPicture expected, stored;
+        expected.LoadFromFile(Path("r.png"));
+        stored.LoadFromFile(Path("page/samples/") + file + ".png");
+        TBitmap a, b;
+        a.Assign(*expected.Graphic());
+        b.Assign(*stored.Graphic());
+        EXPECT_EQ(testing_support::PixelBytes(a), testing_support::PixelBytes(b)) << algorithm;
+    }
+    EXPECT_NE(run.out.find("NearestNeighbor"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("[ms]"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(Path("page/sample.html")), std::string::npos) << run.out;
+
+    run = Invoke("sample " + in + " --scale 200 --format jpeg444 --quality 150 --prefix a_ --suffix _b --language 2 "
+                 "--prefilter median --out " + Path("jp"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::is_regular_file(Path("jp/samples/a_flt_gauss_b.jpg")));
+    EXPECT_FALSE(fs::exists(Path("jp/samples/a_flt_average_b.jpg")));
+    EXPECT_NE(run.out.find("Median filter"), std::string::npos) << run.out;
+    EXPECT_EQ(Invoke("sample " + in + " --columns 6").status, 1);
+    EXPECT_EQ(Invoke("sample " + in + " --format gif").status, 1);
 }
