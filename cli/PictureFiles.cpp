@@ -5,6 +5,9 @@
 #include "cli/CliArguments.h"
 #include "formats/GLDPNGImage.h"
 #include "images/Effector/commonColor.h"
+#include "platform/Exceptions.h"
+#include "platform/Graphics.h"
+#include "platform/SysUtils.h"
 #include "save/AlphaPlane.h"
 #include "save/SaveDispatch.h"
 #include "save/WriterGuard.h"
@@ -151,12 +154,6 @@ void WritePicture(const CliPicture& picture, const std::string& fileName, const 
         throw UsageError("cannot tell the type of '" + LowerCase(ExtractFileExt(fileName)) +
                          "' files; give --type, or one of the extensions" + known);
     }
-    // JPEG goes through the Exif-aware writer, which also chooses the chroma sampling.
-    if (*type == sftJPG && !options.Reduce256) {
-        WriteJpegFile(picture, fileName, options);
-        return;
-    }
-    if (!options.ExifSource.empty()) throw UsageError("the Exif options apply to JPEG output only");
     TSaveRequest request;
     request.FileType = *type;
     request.TargetPath = fileName;
