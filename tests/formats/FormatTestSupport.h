@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,34 @@ template <class Graphic>
 void LoadInto(Graphic& graphic, const std::vector<uint8_t>& bytes) {
     TMemoryStream stream(bytes);
     graphic.LoadFromStream(stream);
+}
+
+// A fresh object of the class holding the decoded bytes.
+template <class Graphic>
+std::unique_ptr<Graphic> Loaded(const std::vector<uint8_t>& bytes) {
+    auto graphic = std::make_unique<Graphic>();
+    LoadInto(*graphic, bytes);
+    return graphic;
+}
+
+// What loading the bytes into a fresh object of the class raises, or
+// "loaded".
+template <class Graphic>
+std::string LoadError(const std::vector<uint8_t>& bytes) {
+    try {
+        Loaded<Graphic>(bytes);
+    } catch (const Exception& e) {
+        return e.what();
+    }
+    return "loaded";
+}
+
+// The fourth byte of every pixel of a 32-bit picture.
+inline std::vector<uint8_t> FourthBytes(const TBitmap& picture) {
+    std::vector<uint8_t> bytes;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) bytes.push_back(picture.ScanLine(y)[4 * x + 3]);
+    return bytes;
 }
 
 template <class Graphic>

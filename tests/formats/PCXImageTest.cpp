@@ -10,11 +10,7 @@ using namespace formats_test;
 
 namespace {
 
-std::unique_ptr<TPCXImage> LoadPcx(const std::vector<uint8_t>& bytes) {
-    auto pcx = std::make_unique<TPCXImage>();
-    LoadInto(*pcx, bytes);
-    return pcx;
-}
+constexpr auto LoadPcx = &Loaded<TPCXImage>;
 
 std::vector<uint8_t> WritePcx(const TBitmap& picture) {
     TPCXImage pcx;
@@ -54,14 +50,7 @@ std::vector<uint8_t> Body(const std::vector<uint8_t>& file) {
     return {file.begin() + 128, file.end() - (palette ? 769 : 0)};
 }
 
-std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        LoadPcx(bytes);
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "loaded";
-}
+constexpr auto ErrorOf = &LoadError<TPCXImage>;
 
 }  // namespace
 

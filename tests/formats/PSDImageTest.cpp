@@ -9,20 +9,9 @@ using namespace formats_test;
 
 namespace {
 
-std::unique_ptr<TPSDImage> LoadPsd(const std::vector<uint8_t>& bytes) {
-    auto psd = std::make_unique<TPSDImage>();
-    LoadInto(*psd, bytes);
-    return psd;
-}
+constexpr auto LoadPsd = &Loaded<TPSDImage>;
 
-std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        LoadPsd(bytes);
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "loaded";
-}
+constexpr auto ErrorOf = &LoadError<TPSDImage>;
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(uint8_t(v >> 8));

@@ -13,20 +13,9 @@ using namespace formats_test;
 
 namespace {
 
-std::unique_ptr<TPSPImage> LoadPsp(const std::vector<uint8_t>& bytes) {
-    auto psp = std::make_unique<TPSPImage>();
-    LoadInto(*psp, bytes);
-    return psp;
-}
+constexpr auto LoadPsp = &Loaded<TPSPImage>;
 
-std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        LoadPsp(bytes);
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "loaded";
-}
+constexpr auto ErrorOf = &LoadError<TPSPImage>;
 
 using Bytes_ = std::vector<uint8_t>;
 

@@ -10,11 +10,7 @@ using namespace formats_test;
 
 namespace {
 
-std::unique_ptr<TSGIImage> LoadSgi(const std::vector<uint8_t>& bytes) {
-    auto sgi = std::make_unique<TSGIImage>();
-    LoadInto(*sgi, bytes);
-    return sgi;
-}
+constexpr auto LoadSgi = &Loaded<TSGIImage>;
 
 std::vector<uint8_t> WriteSgi(const TBitmap& picture) {
     TSGIImage sgi;
@@ -63,21 +59,7 @@ std::vector<uint8_t> SgiRle(const SgiFields& f, const std::vector<uint32_t>& sta
     return Sgi(rle, tables);
 }
 
-std::vector<uint8_t> FourthBytes(const TBitmap& picture) {
-    std::vector<uint8_t> bytes;
-    for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x) bytes.push_back(picture.ScanLine(y)[4 * x + 3]);
-    return bytes;
-}
-
-std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        LoadSgi(bytes);
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "loaded";
-}
+constexpr auto ErrorOf = &LoadError<TSGIImage>;
 
 }  // namespace
 

@@ -10,11 +10,7 @@ using namespace formats_test;
 
 namespace {
 
-std::unique_ptr<TTGAImage> LoadTga(const std::vector<uint8_t>& bytes) {
-    auto tga = std::make_unique<TTGAImage>();
-    LoadInto(*tga, bytes);
-    return tga;
-}
+constexpr auto LoadTga = &Loaded<TTGAImage>;
 
 std::vector<uint8_t> WriteTga(const TBitmap& picture, bool rle) {
     TTGAImage tga;
@@ -52,22 +48,7 @@ std::vector<uint8_t> Tga(const TgaFields& f, const std::vector<uint8_t>& body) {
     return bytes;
 }
 
-// The fourth byte of every pixel of a 32-bit picture.
-std::vector<uint8_t> FourthBytes(const TBitmap& picture) {
-    std::vector<uint8_t> bytes;
-    for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x) bytes.push_back(picture.ScanLine(y)[4 * x + 3]);
-    return bytes;
-}
-
-std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        LoadTga(bytes);
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "loaded";
-}
+constexpr auto ErrorOf = &LoadError<TTGAImage>;
 
 }  // namespace
 

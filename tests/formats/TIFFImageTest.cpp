@@ -13,20 +13,9 @@ using namespace formats_test;
 
 namespace {
 
-std::unique_ptr<TnovTIFFImage> LoadTiff(const std::vector<uint8_t>& bytes) {
-    auto tiff = std::make_unique<TnovTIFFImage>();
-    LoadInto(*tiff, bytes);
-    return tiff;
-}
+constexpr auto LoadTiff = &Loaded<TnovTIFFImage>;
 
-std::string ErrorOf(const std::vector<uint8_t>& bytes) {
-    try {
-        LoadTiff(bytes);
-    } catch (const Exception& e) {
-        return e.what();
-    }
-    return "loaded";
-}
+constexpr auto ErrorOf = &LoadError<TnovTIFFImage>;
 
 // Builds a TIFF file: header, then the data blobs, then the one directory;
 // entries whose values do not fit in 4 bytes get them after the directory.
