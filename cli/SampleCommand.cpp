@@ -58,6 +58,10 @@ int SampleCommand(const std::vector<std::string>& args) {
     input.Prefilter = *prefilter;
 
     LanguageNumber = input.Language;
+    // The page's title and character set come from the language file, as in
+    // the desktop program; without it the English texts apply.
+    if (LanguageFolder.empty()) LanguageFolder = "Lang/";
+    LanguageFile = OpenLanguageFile(input.Language);
     LoadPageTexts();
     input.Texts = PageTexts;
 

@@ -458,6 +458,9 @@ TEST_F(Cli, SamplePageImagesAreWhatResampleWrites) {
                  "--prefilter median --out " + Path("jp"));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::is_regular_file(Path("jp/samples/a_flt_gauss_b.jpg")));
+    // The Japanese page names its character set from the language file.
+    const std::vector<uint8_t> page = testing_support::ReadFileBytes(Path("jp/sample.html"));
+    EXPECT_NE(std::string(page.begin(), page.end()).find("charset=Shift_JIS"), std::string::npos);
     EXPECT_FALSE(fs::exists(Path("jp/samples/a_flt_average_b.jpg")));
     EXPECT_NE(run.out.find("Median filter"), std::string::npos) << run.out;
     EXPECT_EQ(Invoke("sample " + in + " --columns 6").status, 1);
