@@ -72,6 +72,27 @@ inline std::vector<uint8_t> FourthBytes(const TBitmap& picture) {
     return bytes;
 }
 
+// Loads formats/<stem><extension> into graphic and checks what every
+// fixture written by another tool must give: the pixel format, the size
+// and colours of its reference, its alpha reference where it has one, and
+// no load warning.
+template <class Graphic>
+void ExpectFixtureLoads(const std::string& stem, const std::string& extension, TPixelFormat format,
+                        std::unique_ptr<Graphic>& graphic) {
+    int width = 0, height = 0;
+    const std::vector<TColor> expected = Reference(stem, &width, &height);
+    graphic = Loaded<Graphic>(Fixture(stem + extension));
+    const TBitmap& picture = graphic->Bitmap();
+    EXPECT_EQ(picture.PixelFormat(), format);
+    ASSERT_EQ(picture.Width(), width);
+    ASSERT_EQ(picture.Height(), height);
+    EXPECT_EQ(Colours(picture), expected);
+    if (HasAlphaReference(stem)) {
+        EXPECT_EQ(FourthBytes(picture), AlphaReference(stem));
+    }
+    EXPECT_TRUE(graphic->LoadWarning().empty());
+}
+
 template <class Graphic>
 std::vector<uint8_t> Saved(const Graphic& graphic) {
     TMemoryStream stream;
