@@ -25,9 +25,12 @@ struct TLibraryCloser {
 };
 using TLibrary = std::unique_ptr<void, TLibraryCloser>;
 
+// The libraries stay mapped once opened: the decoders' one-time tables live
+// behind their globals, and unmapping them would strand those blocks (and
+// cost a fresh load and set-up for every clip).
 TLibrary OpenFirst(const char* fileName) {
     for (const std::string& path : VideoDecoderSearchPaths(fileName))
-        if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return TLibrary(handle);
+        if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) return TLibrary(handle);
     return nullptr;
 }
 
